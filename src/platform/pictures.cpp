@@ -1,0 +1,62 @@
+#include "platform/pictures.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+
+namespace platform {
+
+PictureLibrary::~PictureLibrary() { unload(); }
+
+bool PictureLibrary::load(const wchar_t* path) {
+    unload();
+    module_ = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    return module_ != nullptr;
+}
+
+void PictureLibrary::unload() {
+    cache_.clear();
+    if (module_ != nullptr) FreeLibrary(module_);
+    module_ = nullptr;
+}
+
+Gdiplus::Bitmap* PictureLibrary::picture(int id) {
+    if (module_ == nullptr || id <= 0 || id > 0xFFFF) return nullptr;
+    auto it = cache_.find(id);
+    if (it != cache_.end()) return it->second.get();
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    if (HRSRC res = FindResourceW(module_, MAKEINTRESOURCEW(id), L"PNG")) {
+        const DWORD size = SizeofResource(module_, res);
+        const void* data = LockResource(LoadResource(module_, res));
+        HGLOBAL copy = data != nullptr ? GlobalAlloc(GMEM_MOVEABLE, size) : nullptr;
+        if (copy != nullptr) {
+            memcpy(GlobalLock(copy), data, size);
+            GlobalUnlock(copy);
+            IStream* stream = nullptr;
+            if (SUCCEEDED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
+                // Decode fully so the stream can go now.
+                std::unique_ptr<Gdiplus::Bitmap> decoded(Gdiplus::Bitmap::FromStream(stream));
+                if (decoded && decoded->GetLastStatus() == Gdiplus::Ok)
+                    bitmap.reset(decoded->Clone(0, 0, decoded->GetWidth(), decoded->GetHeight(),
+                                                PixelFormat32bppPARGB));
+                decoded.reset();
+                stream->Release();
+            } else {
+                GlobalFree(copy);
+            }
+        }
+    }
+    if (bitmap && bitmap->GetLastStatus() != Gdiplus::Ok) bitmap.reset();
+    return (cache_[id] = std::move(bitmap)).get();
+}
+
+void drawPictureInControl(const DRAWITEMSTRUCT& item, Gdiplus::Bitmap* picture, bool bicubic) {
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    if (picture == nullptr) return;
+    Gdiplus::Graphics g(item.hDC);
+    g.SetInterpolationMode(bicubic ? Gdiplus::InterpolationModeHighQualityBicubic
+                                   : Gdiplus::InterpolationModeHighQualityBilinear);
+    g.DrawImage(picture, static_cast<INT>(item.rcItem.left), static_cast<INT>(item.rcItem.top),
+                static_cast<INT>(picture->GetWidth()), static_cast<INT>(picture->GetHeight()));
+}
+
+}  // namespace platform

@@ -1,0 +1,37 @@
+// PNG pictures from the resource-only picture library, decoded once and kept.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+
+namespace Gdiplus {
+class Bitmap;
+}
+
+namespace platform {
+
+class PictureLibrary {
+public:
+    PictureLibrary() = default;
+    ~PictureLibrary();
+    PictureLibrary(const PictureLibrary&) = delete;
+    PictureLibrary& operator=(const PictureLibrary&) = delete;
+
+    bool load(const wchar_t* path);  // false when the library is missing
+    bool loaded() const { return module_ != nullptr; }
+    // The picture with this number, or nullptr when there is none. Owned by the library.
+    Gdiplus::Bitmap* picture(int id);
+    void unload();
+
+private:
+    HMODULE module_ = nullptr;
+    std::map<int, std::unique_ptr<Gdiplus::Bitmap>> cache_;
+};
+
+// Clears the control with the button-face colour and draws `picture` at its natural size at
+// the top-left corner (nothing when it is missing).
+void drawPictureInControl(const DRAWITEMSTRUCT& item, Gdiplus::Bitmap* picture, bool bicubic);
+
+}  // namespace platform

@@ -1,0 +1,33 @@
+// Shell services: the taskbar button of a window, the notification-area icon.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace platform {
+
+// Adds or removes the window's taskbar button; does nothing when the taskbar-list object cannot
+// be created.
+void setTaskbarButton(HWND hwnd, bool present);
+
+class TrayIcon {
+public:
+    TrayIcon() = default;
+    ~TrayIcon() { remove(); }
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
+
+    void configure(HWND owner, UINT callbackMessage, const std::wstring& tip);
+    bool add(HICON icon);
+    bool change(HICON icon);
+    bool readd();  // after the shell restarted
+    void remove();
+    bool added() const { return added_; }
+
+private:
+    NOTIFYICONDATAW data_{};
+    bool added_ = false;
+};
+
+}  // namespace platform
