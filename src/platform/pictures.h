@@ -2,13 +2,11 @@
 #pragma once
 
 #include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
 
 #include <map>
 #include <memory>
-
-namespace Gdiplus {
-class Bitmap;
-}
 
 namespace platform {
 

@@ -7,7 +7,7 @@
 //   ScriboService.exe --send COMMAND [ARGS...]        hand a command to the running stand-in
 //
 // Commands: arrive PID [nofill] | remove PID | monitors | selectmonitor N | areaset X Y W H [SLOT]
-//   | precision | ink 0|1 | trayicon N | reload | exit | show | info TEXT | send MSG W L
+//   | precision | ink 0|1 | trayicon N | reload | exit | show | info TEXT | send MSG W L | post MSG W L
 //   | set SLOT FIELD VALUE | hold MS | quit
 #include <windows.h>
 #include <shellapi.h>
@@ -175,6 +175,14 @@ LRESULT runCommand(const std::vector<std::string>& a) {
     if (cmd == "send" && a.size() >= 4)
         return notifyPanel(static_cast<UINT>(num(1, 0)), static_cast<WPARAM>(num(2, 0)),
                            static_cast<LPARAM>(num(3, 0)));
+    if (cmd == "post" && a.size() >= 4) {  // for messages whose handler runs a modal loop
+        HWND panel = panelWindow();
+        return panel != nullptr && PostMessageW(panel, static_cast<UINT>(num(1, 0)),
+                                                static_cast<WPARAM>(num(2, 0)),
+                                                static_cast<LPARAM>(num(3, 0)))
+                   ? 0
+                   : -1;
+    }
     if (cmd == "info" && a.size() >= 2) {
         HWND info = FindWindowW(L"OrvaShowInfoWindow", nullptr);
         if (info == nullptr) return -1;
