@@ -27,7 +27,12 @@ class Panel {
 public:
     bool start() {
         if (!process_.start(L"\"" + binDir() + L"\\Scribo.exe\"")) return false;
-        return waitFor([] { return panelWindow() != nullptr; }, 15000);
+        // The window exists before its initialisation ends; collapsed means it has ended.
+        return waitFor([] {
+            RECT r{};
+            HWND w = panelWindow();
+            return w != nullptr && GetWindowRect(w, &r) && r.right == r.left;
+        }, 15000);
     }
     void stop() {
         if (HWND w = panelWindow()) SendMessageTimeoutW(w, 0x41E, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);

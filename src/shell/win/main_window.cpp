@@ -309,6 +309,12 @@ void CQX_ScriboDlg::importConfiguration() {
     // Import of a configuration file arrives with the file writer.
 }
 
+void CQX_ScriboDlg::startPenPositioning() {
+    // The service lets the user place the pen, writes the area and answers with 0x41F. The
+    // on-screen prompt is shown by the info window once it exists.
+    if (areaEvent_) SetEvent(areaEvent_.get());
+}
+
 void CQX_ScriboDlg::showTrayMenu() {
     HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_TRAY_MENU));
     if (menu == nullptr) return;
@@ -413,6 +419,9 @@ bool CQX_ScriboDlg::onCommand(int id, int code) {
             return true;
         case IDC_REMOTE:
             showRemoteWindow();
+            return true;
+        case IDC_SET_WORK_AREA:
+            startPenPositioning();
             return true;
         case IDC_UPDATE_IMAGE:
             // Refreshing the screen picture belongs to the mapping panel.

@@ -56,6 +56,7 @@ private:
     void showTrayMenu();
     void openWebsite();
     void showRemoteWindow();
+    void startPenPositioning();
 
     HINSTANCE instance_;
     HICON mainIcon_ = nullptr;
