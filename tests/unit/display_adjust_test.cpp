@@ -1,0 +1,88 @@
+#include "mapping/display_adjust.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "config/shared_block.h"
+
+namespace scribo {
+namespace {
+
+TEST(DisplayAdjust, SliderFromMonitorReadings) {
+    uint32_t lastMin = 0;
+    struct Case {
+        bool ok;
+        MonitorReading r;
+        std::optional<uint32_t> position;
+        uint32_t label;
+    } cases[] = {
+        {true, {0, 70, 100}, 70u, 70},
+        {true, {0, 35, 50}, 70u, 35},
+        {true, {0, 0, 0}, std::nullopt, 0},                      // zero guard
+        {true, {10, 50, 90}, 50u, 50},
+        {false, {7, 7, 7}, 45u, 50},                            // failed: 50 of 100, min 10 kept
+        {true, {0, 4000000000u, 4000000000u}, 100u, 4000000000u},  // no 32-bit wrap
+        {true, {0xFFFFFFFFu, 5, 1}, 0u, 5},                      // sum beyond 32 bits is not 0
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.r.current);
+        const SliderShown s = sliderFromReading(c.ok, c.r, lastMin);
+        EXPECT_EQ(s.position, c.position);
+        EXPECT_EQ(s.label, c.label);
+    }
+    uint32_t fresh = 0;
+    EXPECT_EQ(sliderFromReading(false, {}, fresh).position, 50u);
+}
+
+TEST(DisplayAdjust, ColourTemperatureRadiosAndPresetValues) {
+    const std::pair<int, std::optional<int>> cases[] = {
+        {0, kRadioUser}, {1, kRadioSRGB}, {2, kRadio5000K}, {3, kRadio6500K},
+        {4, kRadio7500K}, {5, std::nullopt}, {6, kRadio9300K}, {8200, std::nullopt},
+    };
+    for (const auto& [reported, radio] : cases) EXPECT_EQ(presetRadioFor(true, reported), radio);
+    EXPECT_EQ(presetRadioFor(false, 0), kRadio6500K);
+    EXPECT_TRUE(readsGains(true, 0));
+    EXPECT_FALSE(readsGains(false, 0));
+    const std::pair<int, uint32_t> vcp[] = {{1205, 1}, {1206, 4}, {1207, 5},
+                                            {1208, 6}, {1209, 8}, {1210, 11}};
+    for (const auto& [radio, value] : vcp) EXPECT_EQ(presetVcpValue(radio), value);
+    EXPECT_EQ(presetVcpValue(1211), std::nullopt);
+}
+
+TEST(DisplayAdjust, LockedProducts) {
+    EXPECT_TRUE(adjustmentLocked(u"PID_0E27"));
+    EXPECT_TRUE(adjustmentLocked(u"pid_6f4c"));
+    EXPECT_FALSE(adjustmentLocked(u"PID_0E29"));
+    EXPECT_FALSE(adjustmentLocked(u""));
+}
+
+TEST(DisplayAdjust, RotationButtonsSwapWidthAndHeight) {
+    uint8_t mode[kDisplayModeBytes];
+    std::memset(mode, 0xAB, sizeof mode);
+    const auto put = [&](std::size_t off, uint32_t v) {
+        for (int i = 0; i < 4; ++i) mode[off + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    put(kDmPelsWidthOffset, 1920);
+    put(kDmPelsHeightOffset, 1080);
+    put(kDmOrientationOffset, 0);
+
+    ASSERT_TRUE(setDisplayOrientation(mode, 1));
+    DisplayModeSize d = readDisplayMode(mode);
+    EXPECT_EQ(d.width, 1080u);
+    EXPECT_EQ(d.height, 1920u);
+    EXPECT_EQ(d.orientation, 1u);
+    EXPECT_EQ(d.fields, 0x180080u);
+    ASSERT_TRUE(setDisplayOrientation(mode, 2));
+    d = readDisplayMode(mode);
+    EXPECT_EQ(d.width, 1920u);
+    EXPECT_EQ(d.height, 1080u);
+    EXPECT_EQ(d.orientation, 2u);
+    EXPECT_FALSE(setDisplayOrientation(mode, 4));
+    EXPECT_EQ(readDisplayMode(mode).orientation, 2u);
+    EXPECT_EQ(mode[0], 0xAB);  // nothing else touched
+    EXPECT_EQ(mode[kDisplayModeBytes - 1], 0xAB);
+}
+
+}  // namespace
+}  // namespace scribo

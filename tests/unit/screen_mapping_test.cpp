@@ -1,0 +1,342 @@
+#include "mapping/screen_mapping.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "model_fixtures.h"
+
+namespace scribo {
+
+void PrintTo(const Rect32& r, std::ostream* os) {
+    *os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
+void PrintTo(const Area& a, std::ostream* os) {
+    *os << "[" << a.x << ", " << a.y << ", " << a.w << ", " << a.h << "]";
+}
+
+namespace {
+
+using testing::CountingLock;
+using testing::zeroBlock;
+
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+const Rect32 kTabletPreview{420, 330, 554, 448};
+
+TEST(ScreenPortion, KeepsTheMonitorAspectCentredOnTheTablet) {
+    struct Case {
+        Size32 eff;
+        Rect32 monitor;
+        Area expected;
+    } cases[] = {
+        {{15200, 9500}, {0, 0, 1920, 1080}, {0, 475, 15200, 8550}},
+        {{15200, 9500}, {0, 0, 1280, 1024}, {1662, 0, 11875, 9500}},
+        {{15200, 9500}, {0, 0, 1920, 1200}, {0, 0, 15200, 9500}},  // same ratio: full area
+        {{9500, 15200}, {0, 0, 1920, 1080}, {0, 4928, 9500, 5343}},  // rotation 1
+        {{15200, 9500}, {-1280, 0, 0, 1024}, {1662, 0, 11875, 9500}},  // origin plays no part
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.monitor.right - c.monitor.left);
+        auto a = screenPortion(c.eff, c.monitor);
+        ASSERT_TRUE(a);
+        EXPECT_EQ(*a, c.expected);
+    }
+    EXPECT_EQ(effectiveSize(1, 15200, 9500, false), (Size32{9500, 15200}));
+    // No defined result: an empty monitor entry, a tablet without size.
+    EXPECT_FALSE(screenPortion({15200, 9500}, {0, 0, 1920, 0}));
+    EXPECT_FALSE(screenPortion({15200, 9500}, {0, 0, 0, 1080}));
+    EXPECT_FALSE(screenPortion({0, 0}, {0, 0, 1920, 1080}));
+    EXPECT_FALSE(screenPortion({15200, 9500}, {100, 0, 0, 1080}));  // inverted entry
+}
+
+TEST(Conversions, TabletRoundTripLosesWhatIntegerDivisionLoses) {
+    const Size32 eff{15200, 9500};
+    auto r = tabletAreaToPreview({2000, 1000, 8000, 5000}, eff, kTabletPreview);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(*r, (Rect32{437, 342, 507, 404}));
+    auto a = previewToTabletArea(*r, eff, kTabletPreview);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(*a, (Area{1928, 966, 7940, 4991}));
+
+    // Zero divisors have no result.
+    EXPECT_FALSE(tabletAreaToPreview({0, 0, 1, 1}, {0, 9500}, kTabletPreview));
+    EXPECT_FALSE(previewToTabletArea(kTabletPreview, eff, {5, 5, 5, 90}));
+}
+
+TEST(Conversions, ScreenAreaAgainstAMonitorLeftOfThePrimary) {
+    const Rect32 monitor{-1920, 0, 0, 1080};
+    const Rect32 preview{10, 20, 202, 128};  // 192 x 108: one preview pixel = 10 screen pixels
+    auto r = screenAreaToPreview({-1900, 100, 960, 540}, monitor, preview);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(*r, (Rect32{12, 30, 108, 84}));
+    auto f = previewToScreenArea(*r, monitor, preview);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(*f, (Area{-1900, 100, 960, 540}));
+    EXPECT_FALSE(screenAreaToPreview({0, 0, 1, 1}, {0, 0, 0, 0}, preview));
+    EXPECT_FALSE(previewToScreenArea(preview, monitor, {0, 0, 0, 10}));
+}
+
+TEST(Conversions, ExtremeValuesSaturateInsteadOfOverflowing) {
+    auto r = tabletAreaToPreview({kMax, kMin, kMax, kMax}, {1, 1}, {kMin, kMin, kMax, kMax});
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->left, kMax);
+    EXPECT_EQ(r->top, kMin);
+    auto a = previewToScreenArea({kMin, kMin, kMax, kMax}, {kMin, kMin, kMax, kMax}, {0, 0, 1, 1});
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->w, kMax);
+    // Within 32 bits the 64-bit products give the 32-bit results.
+    auto small = previewToTabletArea({100, 100, 200, 150}, {1000, 1000}, {0, 0, 400, 300});
+    EXPECT_EQ(*small, (Area{250, 333, 250, 166}));
+}
+
+TEST(ClampToBounds, CutsCrossingRectanglesAndMovesOutlyingOnes) {
+    const Rect32 b = kTabletPreview;
+    struct Case {
+        Rect32 in, out;
+    } cases[] = {
+        {{400, 300, 480, 380}, {420, 330, 480, 380}},  // crosses top and left: cut
+        {{560, 460, 600, 500}, {514, 408, 554, 448}},  // beyond bottom-right: moved back
+        {{300, 200, 380, 260}, {420, 330, 500, 390}},  // beyond top-left: moved back
+        {{380, 300, 600, 500}, {420, 330, 554, 448}},  // covers the bounds: cut to them
+        {{430, 340, 500, 400}, {430, 340, 500, 400}},  // inside: unchanged
+        {{500, 400, 430, 340}, {430, 340, 500, 400}},  // inverted while dragging: normalised
+        {{430, 448, 500, 470}, {430, 448, 500, 470}},  // top touches the bottom bound: left
+        {{380, 340, 420, 400}, {380, 340, 420, 400}},  // right touches the left bound: left
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.in.left);
+        EXPECT_EQ(clampToBounds(c.in, b), c.out);
+    }
+    const Rect32 huge = clampToBounds({kMin, kMin, kMax, kMax}, {kMax - 5, kMax - 5, kMax, kMax});
+    EXPECT_EQ(huge, (Rect32{kMax - 5, kMax - 5, kMax, kMax}));
+    const Rect32 far = clampToBounds({kMax - 1, kMax - 1, kMax, kMax}, {kMin, kMin, kMin + 5, kMin + 5});
+    EXPECT_LE(far.left, far.right);
+}
+
+TEST(NativeToRotated, EachRotationOfTheServiceArea) {
+    struct Case {
+        int rotation;
+        Size32 eff;
+        Area native, rotated;
+    } cases[] = {
+        {0, {15200, 9500}, {1000, 2000, 3000, 4000}, {1000, 2000, 3000, 4000}},
+        {1, {9500, 15200}, {1000, 2000, 3000, 4000}, {3500, 1000, 4000, 3000}},
+        {2, {15200, 9500}, {1000, 500, 4000, 3000}, {10200, 6000, 4000, 3000}},
+        {3, {9500, 15200}, {1000, 2000, 3000, 4000}, {2000, 11200, 4000, 3000}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rotation);
+        EXPECT_EQ(*nativeToRotated(c.native, c.rotation, c.eff), c.rotated);
+    }
+    EXPECT_FALSE(nativeToRotated({1, 2, 3, 4}, 4, {10, 10}));
+    EXPECT_FALSE(nativeToRotated({1, 2, 3, 4}, -1, {10, 10}));
+}
+
+TEST(TabletAreaField, OnlyTheUpperBoundIsEnforced) {
+    const Size32 eff{15200, 9500};
+    const Area a{0, 1000, 6000, 5000};
+    EXPECT_EQ(setTabletAreaField(a, eff, AreaField::X, 14000).x, 9200);
+    EXPECT_EQ(setTabletAreaField(a, eff, AreaField::X, 3000).x, 3000);
+    EXPECT_EQ(setTabletAreaField(a, eff, AreaField::Y, 9000).y, 4500);
+    EXPECT_EQ(setTabletAreaField({100, 0, 0, 0}, eff, AreaField::W, 20000).w, 15100);
+    EXPECT_EQ(setTabletAreaField(a, eff, AreaField::H, 9000).h, 8500);
+    EXPECT_EQ(setTabletAreaField(a, eff, AreaField::W, 0).w, 0);
+    EXPECT_EQ(setTabletAreaField({kMax, 0, kMax, 0}, eff, AreaField::W, kMax).w, 15200 - kMax);
+}
+
+TEST(TabletPreviewPlacement, FractionsOfTheClientSizeTruncated) {
+    const float layout[4] = {0.5f, 0.25f, 0.75f, 0.6f};
+    EXPECT_EQ(placeTabletPreview(layout, 801, 503), (Rect32{400, 125, 600, 301}));
+    const float broken[4] = {NAN, INFINITY, -INFINITY, 1e30f};
+    EXPECT_EQ(placeTabletPreview(broken, 800, 600), (Rect32{0, kMax, kMin, kMax}));
+}
+
+class MappingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        block->monitorRects[0] = {-1920, 0, 1920, 1080};
+        block->monitorRects[1] = {0, 0, 1920, 1080};
+        block->monitorRects[2] = {-1920, 0, 0, 1080};
+        block->monitorCount = 2;
+        rec.tabletMaxX = 15200;
+        rec.tabletMaxY = 9500;
+        rec.tabletAreaX = 2000;
+        rec.tabletAreaY = 1000;
+        rec.tabletAreaW = 8000;
+        rec.tabletAreaH = 5000;
+        rec.monitorIndex = 1;
+        rec.screenArea = {0, 0, 960, 540};
+        // 1024 x 1024 client: rotation 0 places the preview on (420, 330, 554, 448).
+        const float layout0[4] = {420 / 1024.0f, 330 / 1024.0f, 554 / 1024.0f, 448 / 1024.0f};
+        std::copy(layout0, layout0 + 4, rec.previewLayout[0]);
+        const float layout1[4] = {0.125f, 0.25f, 0.375f, 0.5f};
+        std::copy(layout1, layout1 + 4, rec.previewLayout[1]);
+        m.setClientSize(0, 0);  // minimised: ignored
+        m.setClientSize(1024, 1024);
+        m.setScreenPreviewRect({10, 20, 202, 128});
+    }
+    std::unique_ptr<SharedBlock> block = zeroBlock();
+    DeviceRecord& rec = block->devices[0];
+    CountingLock lock;
+    ScreenMapping m;
+};
+
+TEST_F(MappingTest, LoadBuildsTheStateFromTheRecord) {
+    rec.tabletAreaW = 0;  // read as the tablet's width, not rewritten
+    m.loadDeviceMapping(rec, 2, block->monitorRects, lock);
+    EXPECT_EQ(m.tabletArea(), (Area{2000, 1000, 15200, 5000}));
+    EXPECT_EQ(rec.tabletAreaW, 0);
+    EXPECT_EQ(m.effective(), (Size32{15200, 9500}));
+    EXPECT_EQ(m.tabletPreviewRect(), kTabletPreview);
+    EXPECT_EQ(m.selection(), 1);
+    EXPECT_EQ(m.screenFields(), (Area{0, 0, 960, 540}));
+    EXPECT_EQ(m.screenTrackerRect(), (Rect32{10, 20, 106, 74}));
+    EXPECT_EQ(lock.locks, 0);  // nothing to write back
+    EXPECT_TRUE(m.editable());
+}
+
+TEST_F(MappingTest, MonitorIndexBeyondTheSystemFallsBackToTheDesktopAndIsWrittenBack) {
+    for (int stored : {3, 0, -4, 12}) {
+        SCOPED_TRACE(stored);
+        rec.monitorIndex = stored;
+        m.loadDeviceMapping(rec, stored == 12 ? 20 : 2, block->monitorRects, lock);
+        EXPECT_EQ(rec.monitorIndex, 0);
+        EXPECT_EQ(m.selection(), 0);
+        EXPECT_EQ(m.screenFields(), (Area{-1920, 0, 3840, 1080}));
+        EXPECT_EQ(rec.screenArea, (Rect32{0, 0, 960, 540}));  // left as stored
+    }
+    EXPECT_EQ(lock.unlocks, lock.locks);
+}
+
+TEST_F(MappingTest, RotationFromTheBlockOutsideItsTableIsNeverAnIndex) {
+    m.loadDeviceMapping(rec, 2, block->monitorRects, lock);
+    rec.rotation = 9;
+    rec.deviceKind = kKindPenDisplay;
+    m.loadDeviceMapping(rec, 2, block->monitorRects, lock);
+    EXPECT_EQ(m.tabletPreviewRect(), kTabletPreview);  // kept: no layout for rotation 9
+    EXPECT_FALSE(m.refreshTabletPreview(rec));
+    EXPECT_FALSE(m.editable());
+}
+
+TEST_F(MappingTest, ChoosingARotationAlwaysGivesTheFullRotatedArea) {
+    m.loadDeviceMapping(rec, 2, block->monitorRects, lock);
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass);
+        rec.tabletAreaX = 5;
+        ASSERT_TRUE(m.chooseRotation(1, rec, lock));
+        EXPECT_EQ(rec.rotation, 1);
+        EXPECT_EQ(m.tabletArea(), (Area{0, 0, 9500, 15200}));
+        EXPECT_EQ((Area{rec.tabletAreaX, rec.tabletAreaY, rec.tabletAreaW, rec.tabletAreaH}),
+                  (Area{0, 0, 9500, 15200}));
+        EXPECT_EQ(m.tabletPreviewRect(), (Rect32{128, 256, 384, 512}));
+        EXPECT_EQ(m.tabletTrackerRect(), m.tabletPreviewRect());
+    }
+    EXPECT_FALSE(m.chooseRotation(4, rec, lock));
+    EXPECT_EQ(lock.maxHeld, 1);
+    EXPECT_EQ(lock.unlocks, lock.locks);
+}
+
+TEST_F(MappingTest, DragsStoreTheConvertedAreaAndKeepTheClampedTracker) {
+    m.loadDeviceMapping(rec, 2, block->monitorRects, lock);
+    EXPECT_EQ(m.tabletTrackerRect(), (Rect32{437, 342, 507, 404}));
+    m.finishTabletDrag({437, 342, 507, 404}, rec, lock);
+    EXPECT_EQ((Area{rec.tabletAreaX, rec.tabletAreaY, rec.tabletAreaW, rec.tabletAreaH}),
+              (Area{1928, 966, 7940, 4991}));
+    m.finishTabletDrag({560, 460, 600, 500}, rec, lock);
+    EXPECT_EQ(m.tabletTrackerRect(), (Rect32{514, 408, 554, 448}));
+
+    m.finishScreenDrag({150, 100, 250, 150}, rec, block->monitorRects, lock);
+    EXPECT_EQ(m.screenTrackerRect(), (Rect32{150, 100, 202, 128}));
+    EXPECT_EQ(m.screenFields(), (Area{1400, 800, 520, 280}));
+    EXPECT_EQ(rec.screenArea, (Rect32{1400, 800, 1920, 1080}));
+    EXPECT_EQ(rec.monitorIndex, 1);
+}
+
+TEST_F(MappingTest, ZeroDivisorsKeepThePreviousValues) {
+    m.loadDeviceMapping(rec, 2, block->monitorRects, lock);
+    const Rect32 tracker = m.tabletTrackerRect();
+    rec.tabletMaxX = rec.tabletMaxY = 0;  // a record without tablet size
+    m.chooseRotation(0, rec, lock);
+    EXPECT_EQ(m.tabletTrackerRect(), tracker);
+    m.loadDeviceMapping(rec, 2, block->monitorRects, lock);
+    EXPECT_EQ(m.tabletTrackerRect(), tracker);
+    m.finishTabletDrag({430, 340, 500, 400}, rec, lock);
+    EXPECT_EQ(m.tabletArea(), (Area{0, 0, 0, 0}));  // 0 units per pixel, not a division fault
+
+    block->monitorRects[1] = {0, 0, 0, 0};
+    const Area before = m.tabletArea();
+    m.chooseScreenPortion(rec, block->monitorRects, lock);
+    EXPECT_EQ(m.tabletArea(), before);
+    m.setScreenPreviewRect({0, 0, 0, 0});
+    const Area fields = m.screenFields();
+    m.finishScreenDrag({1, 1, 5, 5}, rec, block->monitorRects, lock);
+    EXPECT_EQ(m.screenFields(), fields);
+}
+
+TEST_F(MappingTest, MonitorChoiceRegionTypingAndPenPositioningWriteTheirFields) {
+    m.loadDeviceMapping(rec, 2, block->monitorRects, lock);
+    const int before = lock.locks;
+    ASSERT_TRUE(m.selectMonitor(2, rec, block->monitorRects, lock));
+    EXPECT_EQ(lock.locks, before + 1);  // monitorIndex and screenArea together
+    EXPECT_EQ(rec.monitorIndex, 2);
+    EXPECT_EQ(rec.screenArea, (Rect32{-1920, 0, 0, 1080}));
+    EXPECT_EQ(m.screenFields(), (Area{-1920, 0, 1920, 1080}));
+    EXPECT_EQ(m.screenTrackerRect(), m.screenPreviewRect());
+    EXPECT_FALSE(m.selectMonitor(10, rec, block->monitorRects, lock));
+    EXPECT_EQ(m.selection(), 2);
+
+    m.applySelectedRegion({-1900, 100, -940, 640}, rec, block->monitorRects, lock);
+    EXPECT_EQ(rec.screenArea, (Rect32{-1900, 100, -940, 640}));
+    EXPECT_EQ(rec.monitorIndex, 2);
+    EXPECT_EQ(m.screenFields(), (Area{-1900, 100, 960, 540}));
+    EXPECT_EQ(m.screenTrackerRect(), (Rect32{12, 30, 108, 84}));
+
+    m.typeTabletAreaField(AreaField::X, 14000, rec, lock);
+    EXPECT_EQ(rec.tabletAreaX, 15200 - 8000);
+    m.typeTabletAreaField(AreaField::W, 6000, rec, lock);
+    m.typeTabletAreaField(AreaField::X, 14000, rec, lock);
+    EXPECT_EQ(rec.tabletAreaX, 9200);
+
+    ASSERT_TRUE(m.chooseRotation(2, rec, lock));
+    rec.tabletAreaX = 1000;  // the service's area, in the tablet's own frame
+    rec.tabletAreaY = 500;
+    rec.tabletAreaW = 4000;
+    rec.tabletAreaH = 3000;
+    m.applyNativeArea(rec, lock);
+    EXPECT_EQ((Area{rec.tabletAreaX, rec.tabletAreaY, rec.tabletAreaW, rec.tabletAreaH}),
+              (Area{10200, 6000, 4000, 3000}));
+    EXPECT_EQ(lock.unlocks, lock.locks);
+}
+
+TEST_F(MappingTest, RestoreDefaultsWritesTheRecordAndResetsTheState) {
+    rec.rotation = 1;
+    rec.mouseMode = 1;
+    rec.penButton1Index = 4;
+    rec.displayCalib[2] = 1.5f;
+    rec.expressKeyTipsOff = 1;
+    m.loadDeviceMapping(rec, 2, block->monitorRects, lock);
+    m.restoreMappingDefaults(rec, 2560, 1440, block->monitorRects, lock);
+    EXPECT_EQ(rec.screenArea, (Rect32{0, 0, 2560, 1440}));
+    EXPECT_EQ(rec.monitorIndex, 1);
+    EXPECT_EQ((Area{rec.tabletAreaX, rec.tabletAreaY, rec.tabletAreaW, rec.tabletAreaH}),
+              (Area{0, 0, 15200, 9500}));
+    EXPECT_EQ(rec.rotation, 0);
+    EXPECT_EQ(rec.mouseMode, 0);
+    EXPECT_EQ(rec.windowsInk, 1);
+    for (float f : rec.displayCalib) EXPECT_EQ(f, 1.0f);
+    EXPECT_EQ(rec.penButton1Index, 1);
+    EXPECT_EQ(rec.penButton2Index, 3);
+    EXPECT_EQ(rec.mouseSpeed, 5);
+    EXPECT_EQ(rec.expressKeyTipsOff, 0);
+    EXPECT_EQ(m.selection(), 1);
+    EXPECT_EQ(m.screenFields(), (Area{0, 0, 1920, 1080}));
+    EXPECT_EQ(m.rotation(), 0);
+    EXPECT_EQ(m.tabletArea(), (Area{0, 0, 15200, 9500}));
+    EXPECT_TRUE(m.refreshTabletPreview(rec));
+    EXPECT_EQ(m.tabletTrackerRect(), kTabletPreview);
+}
+
+}  // namespace
+}  // namespace scribo
