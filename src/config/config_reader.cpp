@@ -84,7 +84,12 @@ bool startsDescriptor(std::u16string_view rest) {
 
 WalkResult readDevice(XmlNode& device, DeviceRecord& rec) {
     ReadVisitor reader;
-    return walkDevice(device, rec, reader);
+    const WalkResult result = walkDevice(device, rec, reader);
+    // The file keeps no in-use flag: an application entry is in use when it has a name, and
+    // entry 0 (all other programs) always is.
+    for (int i = 0; i < kAppEntryCount; ++i)
+        rec.apps[i].inUse = (i == 0 || rec.apps[i].appName[0] != u'\0') ? 1 : 0;
+    return result;
 }
 
 BlockLoadSummary readBlock(const XmlDocument& doc, SharedBlock& block) {

@@ -13,7 +13,8 @@ namespace scribo {
 
 // Reads the values of `device` into `rec`. Values that are absent or not well-formed leave
 // their field as it was; texts longer than their field are cut to fit. The device facts of
-// `rec` (kind, keys, rings) must already be filled: they decide which parts exist.
+// `rec` (kind, keys, rings) must already be filled: they decide which parts exist. Application
+// entries with a name are marked in use; entry 0 always is.
 WalkResult readDevice(XmlNode& device, DeviceRecord& rec);
 
 struct BlockLoadSummary {
