@@ -60,8 +60,8 @@ inline void writeText(const std::u16string& path, const std::string& bytes) {
 
 // The file's bytes, or "<missing>" when it cannot be opened.
 inline std::string readText(const std::u16string& path) {
-    HANDLE h = CreateFileW(wz(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
+    HANDLE h = CreateFileW(wz(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return "<missing>";
     std::string out;
     char buf[65536];
