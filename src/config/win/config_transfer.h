@@ -62,6 +62,11 @@ public:
     TransferResult importConfig();
     // Message 0x422: wParam 1 = export, 2 = import, anything else is ignored.
     void onImportExportMessage(WPARAM which);
+    // Owner of the dialogs and message boxes (once the main window exists).
+    void setOwner(HWND owner) {
+        owner_ = owner;
+        boxes_.setOwner(owner);
+    }
 
 private:
     scribo::UserFeedback& feedback() { return hooks_.feedback ? *hooks_.feedback : boxes_; }
