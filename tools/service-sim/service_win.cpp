@@ -2,8 +2,10 @@
 // profile, owns the hidden listen window, logs every message it receives and, on command, raises
 // the notifications the real service sends to the panel.
 //
-//   ScriboService.exe [--profile FILE] [--log FILE]   run (defaults: demo.profile,
-//                                                     ScriboService.log next to the program)
+//   ScriboService.exe [--profile FILE] [--log FILE] [--config FILE]
+//                                                     run (defaults: demo.profile,
+//                                                     ScriboService.log next to the program,
+//                                                     the panel's configuration file path)
 //   ScriboService.exe --send COMMAND [ARGS...]        hand a command to the running stand-in
 //
 // Commands: arrive PID [nofill] | remove PID | monitors | selectmonitor N | areaset X Y W H [SLOT]
@@ -136,7 +138,10 @@ LRESULT runCommand(const std::vector<std::string>& a) {
             const DeviceRecord* dev = profileDevice(id);
             if (dev == nullptr) return -2;
             BlockGuard guard;
-            if (sim::placeInFreeSlot(*g.block, *dev) < 0) return -3;
+            const int slot = sim::placeInFreeSlot(*g.block, *dev);
+            if (slot < 0) return -3;
+            // The device's saved settings, as at the start.
+            logLine("config " + loadConfigurationIntoRecord(g.block->devices[slot], g.configPath));
         } else if (fill) {
             lookupRecord(*g.block, id)->connected = 1;
         }
@@ -225,8 +230,9 @@ LRESULT CALLBACK listenProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
         logLine("msg=" + hex(msg) + " wParam=" + std::to_string(w) + " lParam=" +
                 std::to_string(l));
     switch (msg) {
-        case 0x420:  // reload the configuration file
+        case 0x420:  // reload the configuration file, then tell the panel to re-read the block
             reloadConfiguration();
+            notifyPanel(0x421, 0, 0);
             return 0;
         case 0x423:  // light level
         case 0x424:  // trackpad function group for a rotation

@@ -1,0 +1,170 @@
+// saveAllDevices over real files: the document's life, every failure path, the atomic write.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "config/config_writer.h"
+#include "config_fixtures.h"
+#include "pugi_xml.h"
+
+namespace scribo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::emptySettings;
+
+class OneTextSource : public ProfileSource {
+public:
+    std::u16string readString(std::u16string_view, std::u16string_view section,
+                              std::u16string_view key, std::u16string_view fallback) override {
+        if (section == u"Dialog_Main" && key == u"Main.MsgError3") return u"Cannot load the file";
+        return std::u16string(fallback);
+    }
+    int readInt(std::u16string_view, std::u16string_view, std::u16string_view, int f) override {
+        return f;
+    }
+};
+
+class Feedback : public UserFeedback {
+public:
+    void showMessage(std::u16string_view text) override { messages.emplace_back(text); }
+    void traceSaveFailure() override { ++traces; }
+    std::vector<std::u16string> messages;
+    int traces = 0;
+};
+
+std::string readAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeAll(const fs::path& p, const std::string& text) {
+    std::ofstream(p, std::ios::binary) << text;
+}
+
+const std::string kDevice = "<I/>" + emptySettings();
+
+class ConfigSaverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("scribo-saver-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        file_ = dir_ / "scribo.xml";
+        for (int s = 0; s < 3; ++s) {
+            const char16_t* ids[] = {u"PID_0374", u"PID_0375", u"PID_0390"};
+            storeField(block_->devices[s].deviceId, ids[s]);
+            block_->devices[s].connected = 1;
+            block_->devices[s].monitorIndex = 70 + s;
+        }
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    ConfigSaver saver() {
+        return ConfigSaver(testing::fromUtf8(file_.string()), factory_, files_, feedback_,
+                           TIniFile(source_, u"English.ini"));
+    }
+    void writeConfig(const std::string& devices) {
+        writeAll(file_, "<?xml version=\"1.0\"?><Scribo>" + devices + "</Scribo>");
+    }
+
+    fs::path dir_, file_;
+    std::unique_ptr<SharedBlock> block_ = std::make_unique<SharedBlock>();
+    testing::PugiFactory factory_;
+    testing::NativeFiles files_;
+    Feedback feedback_;
+    OneTextSource source_;
+};
+
+TEST_F(ConfigSaverTest, MissingFileIsReportedOnceAndLoadedAtTheNextSaveOnceRestored) {
+    ConfigSaver s = saver();
+    s.saveAllDevices(*block_, {u"PID_0374", u"PID_0375"});
+    EXPECT_EQ(feedback_.messages, std::vector<std::u16string>{u"Cannot load the file"});
+    EXPECT_EQ(feedback_.traces, 0);
+    EXPECT_FALSE(fs::exists(file_));
+
+    writeConfig("<PID_0374>" + kDevice + "</PID_0374><PID_0375>" + kDevice + "</PID_0375>");
+    feedback_.messages.clear();
+    s.saveAllDevices(*block_, {u"PID_0374", u"PID_0375"});
+    EXPECT_TRUE(feedback_.messages.empty());
+    const std::string saved = readAll(file_);
+    EXPECT_NE(saved.find("SelectID=\"70\""), std::string::npos);
+    EXPECT_NE(saved.find("SelectID=\"71\""), std::string::npos);
+    EXPECT_EQ(factory_.created, 1);
+}
+
+TEST_F(ConfigSaverTest, DomThatCannotBeCreatedIsReportedAndTriedAgain) {
+    writeConfig("<PID_0374>" + kDevice + "</PID_0374>");
+    factory_.failCreate = true;
+    ConfigSaver s = saver();
+    s.saveAllDevices(*block_, {u"PID_0374", u"PID_0375"});
+    EXPECT_EQ(feedback_.messages, std::vector<std::u16string>{u"Main.MsgError0"});  // key as default
+    factory_.failCreate = false;
+    s.saveAllDevices(*block_, {u"PID_0374"});
+    EXPECT_NE(readAll(file_).find("SelectID=\"70\""), std::string::npos);
+}
+
+TEST_F(ConfigSaverTest, EntriesWithoutRecordOrElementAreSkippedSilently) {
+    writeConfig("<PID_0374>" + kDevice + "</PID_0374>");
+    ConfigSaver s = saver();
+    EXPECT_EQ(s.saveDeviceConfig(u"PID_FFFF", nullptr), SaveOutcome::NoRecord);
+    s.saveAllDevices(*block_, {u"PID_FFFF", u"PID_0390", u"PID_0374"});
+    EXPECT_TRUE(feedback_.messages.empty());
+    EXPECT_NE(readAll(file_).find("SelectID=\"70\""), std::string::npos);
+}
+
+TEST_F(ConfigSaverTest, RequiredElementMissingLeavesTheFileUntouchedAndOthersAreStillSaved) {
+    writeConfig("<PID_0374><I/><S><Pen/></S></PID_0374><PID_0375>" + kDevice + "</PID_0375>");
+    const std::string before = readAll(file_);
+    ConfigSaver s = saver();
+    EXPECT_EQ(s.saveDeviceConfig(u"PID_0374", &block_->devices[0]), SaveOutcome::SaveFailed);
+    EXPECT_EQ(feedback_.messages, std::vector<std::u16string>{kSaveFailedText});
+    EXPECT_EQ(feedback_.traces, 1);
+    EXPECT_EQ(readAll(file_), before);
+
+    s.saveAllDevices(*block_, {u"PID_0374", u"PID_0375"});
+    EXPECT_EQ(feedback_.traces, 2);
+    EXPECT_NE(readAll(file_).find("SelectID=\"71\""), std::string::npos);
+}
+
+TEST_F(ConfigSaverTest, WriteFailingMidwayKeepsTheOldFileWhole) {
+    writeConfig("<PID_0374>" + kDevice + "</PID_0374>");
+    ConfigSaver s = saver();
+    ASSERT_EQ(s.saveDeviceConfig(u"PID_0374", &block_->devices[0]), SaveOutcome::Saved);
+    const std::string good = readAll(file_);
+
+    factory_.last->failSaveAfter(good.size() / 2);
+    block_->devices[0].monitorIndex = 99;
+    EXPECT_EQ(s.saveDeviceConfig(u"PID_0374", &block_->devices[0]), SaveOutcome::SaveFailed);
+    EXPECT_EQ(feedback_.messages, std::vector<std::u16string>{kSaveFailedText});
+    EXPECT_EQ(readAll(file_), good);
+    EXPECT_FALSE(fs::exists(testing::toUtf8(temporaryPathFor(testing::fromUtf8(file_.string())))));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(ConfigSaverTest, LoadedTreeIsKeptUntilForgotten) {
+    writeConfig("<PID_0374>" + kDevice + "</PID_0374>");
+    ConfigSaver s = saver();
+    s.saveDeviceConfig(u"PID_0374", &block_->devices[0]);
+    // Another tree put in place (an import): the kept tree wins until the saver forgets it.
+    writeConfig("<PID_0374>" + kDevice + "<Imported/></PID_0374>");
+    s.saveDeviceConfig(u"PID_0374", &block_->devices[0]);
+    EXPECT_EQ(readAll(file_).find("Imported"), std::string::npos);
+
+    writeConfig("<PID_0374>" + kDevice + "<Imported/></PID_0374>");
+    s.forgetDocument();
+    s.saveDeviceConfig(u"PID_0374", &block_->devices[0]);
+    const std::string saved = readAll(file_);
+    EXPECT_NE(saved.find("Imported"), std::string::npos);
+    EXPECT_NE(saved.find("SelectID=\"70\""), std::string::npos);
+}
+
+}  // namespace
+}  // namespace scribo

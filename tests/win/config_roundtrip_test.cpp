@@ -1,0 +1,141 @@
+// The panel's save and the service stand-in's reader meet: stand-in loads the default file,
+// the panel edits the block and saves, the stand-in reloads on 0x420 and holds the edits.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "config/block_access.h"
+#include "config/win/config_store.h"
+#include "platform/block_kernel.h"
+#include "platform/profile_source.h"
+#include "sim_commands.h"
+#include "win_test_files.h"
+
+namespace platform {
+namespace {
+
+using namespace scribo;
+
+class KeyAsText : public ProfileSource {
+public:
+    std::u16string readString(std::u16string_view, std::u16string_view, std::u16string_view,
+                              std::u16string_view f) override {
+        return std::u16string(f);
+    }
+    int readInt(std::u16string_view, std::u16string_view, std::u16string_view, int f) override {
+        return f;
+    }
+};
+
+class Recorder : public UserFeedback {
+public:
+    void showMessage(std::u16string_view text) override { messages.emplace_back(text); }
+    void traceSaveFailure() override {}
+    std::vector<std::u16string> messages;
+};
+
+// The stand-in as a child process with its own configuration file and log.
+class StandIn {
+public:
+    StandIn(const std::u16string& config, const std::u16string& log) {
+        const std::u16string dir = programDirectory();
+        std::wstring cmd = L"\"" + toWide(dir) + L"\\ScriboService.exe\" --profile \"" +
+                           toWide(dir) + L"\\demo.profile\" --config \"" + toWide(config) +
+                           L"\" --log \"" + toWide(log) + L"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                            &pi_))
+            return;
+        CloseHandle(pi_.hThread);
+        for (int i = 0; i < 200 && listen() == nullptr; ++i) Sleep(50);
+    }
+    ~StandIn() {
+        if (pi_.hProcess == nullptr) return;
+        command("quit");
+        if (WaitForSingleObject(pi_.hProcess, 5000) != WAIT_OBJECT_0)
+            TerminateProcess(pi_.hProcess, 1);
+        CloseHandle(pi_.hProcess);
+    }
+    static HWND listen() { return FindWindowW(L"ORVA_HIDE_LISTEN_WINDOW", L"QXListen"); }
+    static LRESULT command(const std::string& line) {
+        COPYDATASTRUCT cds{sim::kCommandCopyDataId, static_cast<DWORD>(line.size() + 1),
+                           const_cast<char*>(line.c_str())};
+        return SendMessageW(listen(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
+    }
+
+private:
+    PROCESS_INFORMATION pi_{};
+};
+
+TEST(ConfigRoundTrip, StandInReloadsWhatThePanelSaved) {
+    TempFolder dir;
+    const std::u16string config = dir.file(u"scribo.xml");
+    ASSERT_TRUE(CopyFileW(wz(programDirectory() + u"\\xml\\scribo.xml"), wz(config), FALSE));
+    ASSERT_EQ(StandIn::listen(), nullptr) << "another stand-in is running";
+    StandIn service(config, dir.file(u"service.log"));
+    ASSERT_NE(StandIn::listen(), nullptr);
+    SharedBlockLink link;
+    ASSERT_EQ(link.attach(), AttachResult::Attached);
+    SharedBlock& block = *link.block();
+
+    DeviceRecord* pad = lookupRecord(block, u"PID_0374");
+    DeviceRecord* large = lookupRecord(block, u"PID_0375");
+    DeviceRecord* display = lookupRecord(block, u"PID_0390");
+    ASSERT_TRUE(pad && large && display);
+    EXPECT_EQ(pad->windowsInk, 1);  // from the default file, not the profile
+
+    auto edit = [&](int step) {
+        pad->penButton1Index = 6 + step;
+        storeField(pad->penButton1Descriptor, step ? u"" : u"1|[Ctrl + Z]|90|44|2");
+        pad->rotation = 1 + step;
+        pad->apps[0].keyFunc[7] = 2 + step;
+        storeField(pad->apps[0].keyDescriptor[7], step ? u"x" : u"1|[F5]|116|63|0");
+        pad->apps[0].ringFunc[0][1] = 2 + step;
+        storeField(pad->apps[0].ringTextC[0][1], u"Size");
+        storeField(pad->apps[0].ringTextA[0][1], u"1|[[]|219|26|0");
+        storeField(pad->apps[0].ringTextB[0][1], u"1|[]]|221|27|0");
+        large->trackPadId = static_cast<int16_t>(3 - step);
+        large->mouseMode = 1 - step;
+        large->apps[0].ringFunc[1][4] = 1 - step;
+        display->displayCalib[0] = step ? 1.0f : 0.95f;
+        display->screenArea = {1920 + step, 0, 3840, 1080};
+    };
+    edit(0);
+    KeyAsText keys;
+    Recorder feedback;
+    ConfigStore store(config, TIniFile(keys, u"x.ini"), feedback);
+    store.saveAllDevices(block, {u"PID_0374", u"PID_0375", u"PID_0390"});
+    EXPECT_TRUE(feedback.messages.empty());
+
+    edit(1);  // values the reload must overwrite
+    SendMessageW(StandIn::listen(), 0x420, 0, 0);
+
+    EXPECT_EQ(pad->penButton1Index, 6);
+    EXPECT_EQ(readField(pad->penButton1Descriptor), u"1|[Ctrl + Z]|90|44|2");
+    EXPECT_EQ(pad->rotation, 1);
+    EXPECT_EQ(pad->apps[0].keyFunc[7], 2);
+    EXPECT_EQ(readField(pad->apps[0].keyDescriptor[7]), u"1|[F5]|116|63|0");
+    EXPECT_EQ(pad->apps[0].ringFunc[0][1], 2);
+    EXPECT_EQ(readField(pad->apps[0].ringTextB[0][1]), u"1|[]]|221|27|0");
+    EXPECT_EQ(large->trackPadId, 3);
+    EXPECT_EQ(large->mouseMode, 1);
+    EXPECT_EQ(large->apps[0].ringFunc[1][4], 1);
+    EXPECT_FLOAT_EQ(display->displayCalib[0], 0.95f);
+    EXPECT_EQ(display->screenArea.left, 1920);
+
+    // A device arriving later gets its saved settings too.
+    StandIn::command("arrive 0x0A31");
+    DeviceRecord* remote = lookupRecord(block, u"PID_0A31");
+    ASSERT_TRUE(remote);
+    EXPECT_EQ(remote->mouseSpeed, 5);
+
+    const std::string log = readText(dir.file(u"service.log"));
+    EXPECT_NE(log.find("config loaded 3 of 3 devices"), std::string::npos) << log;
+    EXPECT_NE(log.find("notify 0x421"), std::string::npos) << log;  // the reload is reported
+}
+
+}  // namespace
+}  // namespace platform

@@ -1,0 +1,155 @@
+// Saving through MSXML on a real file system: failures, the atomic replacement, the speed.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+#include "config/block_access.h"
+#include "config/win/config_store.h"
+#include "config_fixtures.h"
+#include "win_test_files.h"
+
+namespace platform {
+namespace {
+
+using scribo::SaveOutcome;
+
+class KeyAsText : public scribo::ProfileSource {
+public:
+    std::u16string readString(std::u16string_view, std::u16string_view, std::u16string_view,
+                              std::u16string_view fallback) override {
+        return std::u16string(fallback);
+    }
+    int readInt(std::u16string_view, std::u16string_view, std::u16string_view, int f) override {
+        return f;
+    }
+};
+
+class Recorder : public scribo::UserFeedback {
+public:
+    void showMessage(std::u16string_view text) override { messages.emplace_back(text); }
+    void traceSaveFailure() override { ++traces; }
+    std::vector<std::u16string> messages;
+    int traces = 0;
+};
+
+class ConfigStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int s = 0; s < 2; ++s) {
+            scribo::storeField(block_->devices[s].deviceId, s == 0 ? u"PID_0374" : u"PID_0375");
+            block_->devices[s].connected = 1;
+            block_->devices[s].monitorIndex = 40 + s;
+        }
+    }
+    std::unique_ptr<ConfigStore> store() {
+        return std::make_unique<ConfigStore>(path_, scribo::TIniFile(source_, u"x.ini"), feedback_);
+    }
+    void writeConfig() {
+        const std::string device = "<I/>" + scribo::testing::emptySettings();
+        writeText(path_, "<?xml version=\"1.0\"?><Scribo><PID_0374>" + device +
+                             "</PID_0374><PID_0375>" + device + "</PID_0375></Scribo>");
+    }
+
+    TempFolder dir_;
+    std::u16string path_ = dir_.file(u"scribo.xml");
+    std::unique_ptr<scribo::SharedBlock> block_ = std::make_unique<scribo::SharedBlock>();
+    KeyAsText source_;
+    Recorder feedback_;
+};
+
+TEST_F(ConfigStoreTest, MissingFileThenRestoredFile) {
+    auto s = store();
+    s->saveAllDevices(*block_, {u"PID_0374", u"PID_0375"});
+    EXPECT_EQ(feedback_.messages, std::vector<std::u16string>{u"Main.MsgError3"});
+    EXPECT_FALSE(fileExists(path_));
+
+    writeConfig();
+    feedback_.messages.clear();
+    s->saveAllDevices(*block_, {u"PID_0374", u"PID_0375"});
+    EXPECT_TRUE(feedback_.messages.empty());
+    const std::string saved = readText(path_);
+    EXPECT_NE(saved.find("SelectID=\"40\""), std::string::npos) << saved;
+    EXPECT_NE(saved.find("SelectID=\"41\""), std::string::npos);
+    EXPECT_FALSE(fileExists(path_ + u".tmp"));
+}
+
+TEST_F(ConfigStoreTest, FailedWriteOrReplaceLeavesTheOldFileWhole) {
+    writeConfig();
+    auto s = store();
+    ASSERT_EQ(s->saveDeviceConfig(*block_, u"PID_0374"), SaveOutcome::Saved);
+    const std::string good = readText(path_);
+    block_->devices[0].monitorIndex = 99;
+
+    {   // The temporary file cannot be written (held open by another program).
+        HANDLE held = CreateFileW(wz(path_ + u".tmp"), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(s->saveDeviceConfig(*block_, u"PID_0374"), SaveOutcome::SaveFailed);
+        CloseHandle(held);
+        EXPECT_EQ(readText(path_), good);
+    }
+    {   // The finished file cannot replace the old one (open without delete sharing).
+        HANDLE held = CreateFileW(wz(path_), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(s->saveDeviceConfig(*block_, u"PID_0374"), SaveOutcome::SaveFailed);
+        CloseHandle(held);
+        EXPECT_EQ(readText(path_), good);
+        EXPECT_FALSE(fileExists(path_ + u".tmp"));
+    }
+    EXPECT_EQ(feedback_.messages,
+              (std::vector<std::u16string>{scribo::kSaveFailedText, scribo::kSaveFailedText}));
+    EXPECT_EQ(feedback_.traces, 2);
+    ASSERT_EQ(s->saveDeviceConfig(*block_, u"PID_0374"), SaveOutcome::Saved);
+    EXPECT_NE(readText(path_).find("SelectID=\"99\""), std::string::npos);
+}
+
+TEST(ConfigPathWin, RoamingFolderOnThisSystem) {
+    const std::u16string p = configurationFilePath();
+    const std::u16string tail = u"\\Scribo\\xml\\scribo.xml";
+    ASSERT_GT(p.size(), tail.size() + 3);
+    EXPECT_EQ(p.substr(p.size() - tail.size()), tail);
+    EXPECT_EQ(p.substr(1, 2), u":\\");
+}
+
+// Figures for the performance note, run with SCRIBO_BENCH=1: five devices with the largest
+// trees a device can have.
+TEST(ConfigStoreBenchmark, SaveAllDevicesFiveFullDevices) {
+    if (GetEnvironmentVariableW(L"SCRIBO_BENCH", nullptr, 0) == 0) GTEST_SKIP() << "SCRIBO_BENCH";
+    TempFolder dir;
+    const std::u16string path = dir.file(u"scribo.xml");
+    auto block = std::make_unique<scribo::SharedBlock>();
+    std::string xml = "<?xml version=\"1.0\"?><Scribo>";
+    std::vector<std::u16string> ids;
+    for (int s = 0; s < 5; ++s) {
+        const std::string id = "PID_010" + std::to_string(s);
+        xml += scribo::testing::fullDeviceXml(id);
+        scribo::testing::makeFull(block->devices[s]);
+        ids.push_back(toU16(std::wstring(id.begin(), id.end())));
+        scribo::storeField(block->devices[s].deviceId, ids.back());
+    }
+    writeText(path, xml + "</Scribo>");
+    KeyAsText source;
+    Recorder feedback;
+    ConfigStore store(path, scribo::TIniFile(source, u"x.ini"), feedback);
+    std::vector<double> ms;
+    for (int run = 0; run < 21; ++run) {
+        const auto t0 = std::chrono::steady_clock::now();
+        store.saveAllDevices(*block, ids);
+        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                         .count());
+    }
+    ASSERT_TRUE(feedback.messages.empty());
+    const double first = ms.front();
+    std::sort(ms.begin(), ms.end());
+    std::printf("saveAllDevices, 5 full devices (%zu bytes): first %.1f ms, median %.1f ms\n",
+                readText(path).size(), first, ms[ms.size() / 2]);
+}
+
+}  // namespace
+}  // namespace platform

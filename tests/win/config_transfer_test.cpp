@@ -1,0 +1,226 @@
+// Export and import of the configuration file, with a scripted chooser and the real dialogs.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "config/block_access.h"
+#include "config/transfer_rules.h"
+#include "config/win/config_transfer.h"
+#include "config_fixtures.h"
+#include "win_test_files.h"
+
+namespace platform {
+namespace {
+
+class ScriptedChooser : public FileChooser {
+public:
+    std::optional<std::u16string> exportTarget, importSource;
+    std::u16string suggested;
+    std::optional<std::u16string> chooseExportTarget(HWND, const std::u16string& name) override {
+        suggested = name;
+        return exportTarget;
+    }
+    std::optional<std::u16string> chooseImportSource(HWND) override { return importSource; }
+};
+
+class Recorder : public scribo::UserFeedback {
+public:
+    void showMessage(std::u16string_view text) override { messages.emplace_back(text); }
+    void traceSaveFailure() override {}
+    std::vector<std::u16string> messages;
+};
+
+// A stand-in for the service's listen window inside the test process.
+class ListenWindow {
+public:
+    ListenWindow() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"ORVA_HIDE_LISTEN_WINDOW";
+        RegisterClassW(&wc);
+        hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"QXListen", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                nullptr, wc.hInstance, nullptr);
+        reloads = 0;
+    }
+    ~ListenWindow() { DestroyWindow(hwnd_); }
+    static inline int reloads = 0;
+
+private:
+    static LRESULT CALLBACK proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+        if (m == 0x420 && w == 0 && l == 0) ++reloads;
+        return DefWindowProcW(h, m, w, l);
+    }
+    HWND hwnd_;
+};
+
+const std::string kConfig = "<?xml version=\"1.0\"?><Scribo><PID_0374><I/>" +
+                            scribo::testing::emptySettings() + "</PID_0374></Scribo>";
+
+class TransferTest : public ::testing::Test {
+protected:
+    ConfigTransfer transfer(ConfigStore* store = nullptr) {
+        TransferHooks hooks;
+        hooks.chooser = &chooser_;
+        hooks.feedback = &feedback_;
+        hooks.localNow = [] {
+            std::tm t{};
+            t.tm_year = 2027 - 1900, t.tm_mon = 0, t.tm_mday = 5, t.tm_hour = 23;
+            return t;
+        };
+        return ConfigTransfer(config_, nullptr, store, hooks);
+    }
+
+    TempFolder dir_;
+    std::u16string config_ = dir_.file(u"xml\\scribo.xml");
+    ScriptedChooser chooser_;
+    Recorder feedback_;
+};
+
+TEST_F(TransferTest, ExportCopiesTheFileOnDiskToANewName) {
+    CreateDirectoryW(wz(dir_.file(u"xml")), nullptr);
+    writeText(config_, kConfig);
+    chooser_.exportTarget = dir_.file(u"backup.scfg");
+    EXPECT_EQ(transfer().exportConfig(), TransferResult::Done);
+    EXPECT_EQ(chooser_.suggested, u"ScriboConfig_20270105");
+    EXPECT_EQ(readText(*chooser_.exportTarget), kConfig);
+    EXPECT_TRUE(feedback_.messages.empty());
+
+    chooser_.exportTarget.reset();  // cancelled
+    EXPECT_EQ(transfer().exportConfig(), TransferResult::Cancelled);
+    EXPECT_TRUE(feedback_.messages.empty());
+}
+
+TEST_F(TransferTest, ExportBeforeAnyFileExistsShowsTheMessage) {
+    chooser_.exportTarget = dir_.file(u"backup.scfg");
+    EXPECT_EQ(transfer().exportConfig(), TransferResult::Failed);
+    EXPECT_EQ(feedback_.messages, std::vector<std::u16string>{scribo::kExportFailedText});
+    EXPECT_FALSE(fileExists(*chooser_.exportTarget));
+}
+
+TEST_F(TransferTest, ImportOfAnythingButAConfigurationChangesNothing) {
+    CreateDirectoryW(wz(dir_.file(u"xml")), nullptr);
+    writeText(config_, kConfig);
+    ListenWindow listen;
+    const std::pair<const char*, std::string> cases[] = {
+        {"empty file", ""},
+        {"picture", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
+        {"XML without devices", "<?xml version=\"1.0\"?><Scribo><Other/></Scribo>"},
+        {"broken XML", "<Scribo><PID_0374><I/><S/></Scribo>"},
+    };
+    for (const auto& [what, bytes] : cases) {
+        SCOPED_TRACE(what);
+        feedback_.messages.clear();
+        chooser_.importSource = dir_.file(u"candidate.scfg");
+        writeText(*chooser_.importSource, bytes);
+        EXPECT_EQ(transfer().importConfig(), TransferResult::Refused);
+        EXPECT_EQ(feedback_.messages, std::vector<std::u16string>{scribo::kImportFailedText});
+        EXPECT_EQ(readText(config_), kConfig);
+        EXPECT_FALSE(fileExists(config_ + u".import"));
+    }
+    chooser_.importSource = dir_.file(u"vanished.scfg");
+    EXPECT_EQ(transfer().importConfig(), TransferResult::Failed);
+    EXPECT_EQ(readText(config_), kConfig);
+    EXPECT_EQ(ListenWindow::reloads, 0);
+}
+
+TEST_F(TransferTest, ImportReplacesTheFileTellsTheServiceAndTheNextSaveKeepsTheImportedTree) {
+    // A first save keeps the loaded tree in memory.
+    CreateDirectoryW(wz(dir_.file(u"xml")), nullptr);
+    writeText(config_, kConfig);
+    auto block = std::make_unique<scribo::SharedBlock>();
+    scribo::storeField(block->devices[0].deviceId, u"PID_0374");
+    block->devices[0].monitorIndex = 3;
+    Recorder saveFeedback;
+    class Keys : public scribo::ProfileSource {
+        std::u16string readString(std::u16string_view, std::u16string_view, std::u16string_view,
+                                  std::u16string_view f) override {
+            return std::u16string(f);
+        }
+        int readInt(std::u16string_view, std::u16string_view, std::u16string_view, int f) override {
+            return f;
+        }
+    } keys;
+    ConfigStore store(config_, scribo::TIniFile(keys, u"x.ini"), saveFeedback);
+    store.saveAllDevices(*block, {u"PID_0374"});
+
+    ListenWindow listen;
+    const std::string imported = "<?xml version=\"1.0\"?><Scribo><PID_0374><I/>" +
+                                 scribo::testing::emptySettings() +
+                                 "<Imported/></PID_0374></Scribo>";
+    chooser_.importSource = dir_.file(u"backup.scfg");
+    writeText(*chooser_.importSource, imported);
+    ConfigTransfer t = transfer(&store);
+    t.onImportExportMessage(7);  // neither export nor import
+    EXPECT_EQ(ListenWindow::reloads, 0);
+    t.onImportExportMessage(2);
+    EXPECT_EQ(readText(config_), imported);
+    EXPECT_EQ(ListenWindow::reloads, 1);
+    EXPECT_TRUE(feedback_.messages.empty());
+
+    store.saveAllDevices(*block, {u"PID_0374"});
+    const std::string saved = readText(config_);
+    EXPECT_NE(saved.find("Imported"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("SelectID=\"3\""), std::string::npos);
+    EXPECT_TRUE(saveFeedback.messages.empty());
+}
+
+TEST_F(TransferTest, ImportOnAFreshProfileCreatesTheFolder) {
+    chooser_.importSource = dir_.file(u"backup.scfg");
+    writeText(*chooser_.importSource, kConfig);
+    EXPECT_EQ(transfer().importConfig(), TransferResult::Done);  // no listen window: not told
+    EXPECT_EQ(readText(config_), kConfig);
+}
+
+// The shipped dialogs, driven as a user would: type a name and press OK.
+std::optional<std::u16string> answerDialog(const std::function<std::optional<std::u16string>()>& open,
+                                           const std::u16string& name) {
+    std::atomic<bool> done{false};
+    std::thread user([&] {
+        for (int i = 0; i < 200 && !done; ++i) {
+            Sleep(50);
+            HWND dlg = nullptr;
+            EnumWindows(
+                [](HWND h, LPARAM out) -> BOOL {
+                    DWORD pid = 0;
+                    GetWindowThreadProcessId(h, &pid);
+                    wchar_t cls[16] = {};
+                    GetClassNameW(h, cls, 16);
+                    if (pid != GetCurrentProcessId() || !IsWindowVisible(h) ||
+                        lstrcmpW(cls, L"#32770") != 0)
+                        return TRUE;
+                    *reinterpret_cast<HWND*>(out) = h;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&dlg));
+            if (dlg == nullptr) continue;
+            // The file name box: cmb13 in explorer-style dialogs, edt1 in older templates.
+            if (!SetDlgItemTextW(dlg, 0x47C, wz(name))) SetDlgItemTextW(dlg, 0x480, wz(name));
+            PostMessageW(dlg, WM_COMMAND, IDOK, 0);
+            return;
+        }
+    });
+    auto result = open();
+    done = true;
+    user.join();
+    return result;
+}
+
+TEST_F(TransferTest, CommonDialogsTakeANewExportNameAndAnExistingImportFile) {
+    CommonFileDialogs dialogs;
+    const std::u16string fresh = dir_.file(u"fresh-name.scfg");
+    auto chosen = answerDialog([&] { return dialogs.chooseExportTarget(nullptr, u"Scribo"); }, fresh);
+    ASSERT_TRUE(chosen);
+    EXPECT_TRUE(scribo::equalsIgnoringCase(*chosen, fresh)) << std::string(chosen->begin(), chosen->end());
+
+    writeText(fresh, kConfig);
+    chosen = answerDialog([&] { return dialogs.chooseImportSource(nullptr); }, fresh);
+    ASSERT_TRUE(chosen);
+    EXPECT_TRUE(scribo::equalsIgnoringCase(*chosen, fresh));
+}
+
+}  // namespace
+}  // namespace platform
