@@ -45,6 +45,7 @@ public:
             return false;
         return true;
     }
+    DWORD id() const { return pi_.dwProcessId; }
     bool running() const {
         return pi_.hProcess != nullptr && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
     }
@@ -98,7 +99,9 @@ inline void writeFile(const std::wstring& path, const std::string& data) {
 // The service stand-in with its own profile and log, ended (with its objects) on destruction.
 class ServiceSim {
 public:
-    explicit ServiceSim(const std::string& profile = "", const std::wstring& name = L"sim") {
+    // `config` is the configuration file the stand-in loads; by default one that does not exist.
+    explicit ServiceSim(const std::string& profile = "", const std::wstring& name = L"sim",
+                        const std::wstring& config = L"") {
         log_ = binDir() + L"\\" + name + L".log";
         DeleteFileW(log_.c_str());
         std::wstring cmd = L"\"" + binDir() + L"\\ScriboService.exe\" --log \"" + log_ + L"\"";
@@ -107,7 +110,7 @@ public:
             writeFile(file, profile);
             cmd += L" --profile \"" + file + L"\"";
         }
-        cmd += L" --config \"" + binDir() + L"\\" + name + L"-missing.xml\"";
+        cmd += L" --config \"" + (config.empty() ? binDir() + L"\\" + name + L"-missing.xml" : config) + L"\"";
         process_.start(cmd);
         started_ = waitFor([] { return listenWindow() != nullptr; }, 10000);
     }

@@ -8,6 +8,8 @@
 
 #include "build_info.h"
 #include "config/block_access.h"
+#include "config/win/config_store.h"
+#include "config/win/config_transfer.h"
 #include "platform/wide.h"
 #include "resource.h"
 #include "shell/messages.h"
@@ -59,17 +61,6 @@ const ControlText kControlTexts[] = {
 
 constexpr int kPenSettingCount = 6;
 
-std::wstring configurationPath(bool xpMode, const std::u16string& programDir) {
-    if (xpMode) return toWide(programDir) + L"\\xml\\scribo.xml";
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_IMPERSONATE, &token))
-        return L"";  // saving then reports its failure
-    wchar_t appData[MAX_PATH] = {};
-    const HRESULT hr = SHGetFolderPathW(nullptr, CSIDL_APPDATA, token, SHGFP_TYPE_CURRENT, appData);
-    CloseHandle(token);
-    return SUCCEEDED(hr) ? std::wstring(appData) + L"\\Scribo\\xml\\scribo.xml" : L"";
-}
-
 bool isXpMode() {
     OSVERSIONINFOW v{};
     v.dwOSVersionInfoSize = sizeof v;
@@ -87,7 +78,7 @@ CQX_ScriboDlg::CQX_ScriboDlg(HINSTANCE instance) : instance_(instance) {
     altIcon_ = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TRAY_ALT));
     xpMode_ = isXpMode();
     const std::u16string dir = platform::programDirectory();
-    configPath_ = configurationPath(xpMode_, dir);
+    configPath_ = platform::configurationFilePath();
     if (!pictures_.load((toWide(dir) + L"\\ResDLL.dll").c_str()))
         MessageBoxW(nullptr, L" Can not find ResDLL\xFF01", L"Scribo", MB_OK);
     areaEvent_.reset(OpenEventW(EVENT_ALL_ACCESS, FALSE, platform::wz(kSetAreaEventName)));
@@ -124,6 +115,8 @@ bool CQX_ScriboDlg::onInitDialog() {
     const std::u16string dir = platform::programDirectory();
     languageFiles_ = chooseLanguageFiles(GetUserDefaultUILanguage(), dir);
     language_ = std::make_unique<TIniFile>(profiles_, languageFiles_.languageFile);
+    store_ = std::make_unique<platform::ConfigStore>(configPath_, *language_, hwnd());
+    transfer_ = std::make_unique<platform::ConfigTransfer>(configPath_, hwnd(), store_.get());
     common_ = std::make_unique<CommonFile>(profiles_, languageFiles_.commonFile);
     const int monitors = GetSystemMetrics(SM_CMONITORS);
     systemMonitorCount_ = monitors > 0 ? monitors : 1;
@@ -298,15 +291,15 @@ void CQX_ScriboDlg::closePanel() {
 }
 
 void CQX_ScriboDlg::saveAllDevices() {
-    // Writing every listed device into the configuration file arrives with the file writer.
+    if (store_ && devices_) store_->saveAllDevices(*link_.block(), devices_->deviceIds());
 }
 
 void CQX_ScriboDlg::exportConfiguration() {
-    // Export of the configuration file arrives with the file writer.
+    if (transfer_) transfer_->exportConfig();
 }
 
 void CQX_ScriboDlg::importConfiguration() {
-    // Import of a configuration file arrives with the file writer.
+    if (transfer_) transfer_->importConfig();
 }
 
 void CQX_ScriboDlg::startPenPositioning() {

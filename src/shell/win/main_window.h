@@ -8,6 +8,8 @@
 #include <string>
 
 #include "config/language.h"
+#include "config/win/config_store.h"
+#include "config/win/config_transfer.h"
 #include "platform/block_kernel.h"
 #include "platform/dialog.h"
 #include "platform/pictures.h"
@@ -61,7 +63,7 @@ private:
     HINSTANCE instance_;
     HICON mainIcon_ = nullptr;
     HICON altIcon_ = nullptr;
-    std::wstring configPath_;
+    std::u16string configPath_;
     platform::PictureLibrary pictures_;
     platform::UniqueHandle areaEvent_;
     platform::SharedBlockLink link_;
@@ -70,6 +72,8 @@ private:
     std::unique_ptr<scribo::TIniFile> language_;
     std::unique_ptr<scribo::CommonFile> common_;
     std::unique_ptr<scribo::DeviceList> devices_;
+    std::unique_ptr<platform::ConfigStore> store_;
+    std::unique_ptr<platform::ConfigTransfer> transfer_;
     platform::TrayIcon tray_;
     UINT taskbarCreated_ = 0;
     RECT restoreRect_{};

@@ -1,0 +1,153 @@
+// Saving, exporting and importing the configuration through the running panel, with the
+// service stand-in loading what the panel saved.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "config/block_access.h"
+#include "panel_driver.h"
+#include "platform/block_kernel.h"
+#include "processes.h"
+
+using namespace scribo;
+using namespace testsupport;
+
+namespace {
+
+std::wstring configFile() {
+    wchar_t appData[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+    return std::wstring(appData) + L"\\Scribo\\xml\\scribo.xml";
+}
+
+// A visible dialog of the panel's process other than the main window, or nullptr.
+HWND dialogOf(DWORD pid, const wchar_t* title = nullptr) {
+    struct Search {
+        DWORD pid;
+        const wchar_t* title;
+        HWND found;
+    } s{pid, title, nullptr};
+    EnumWindows(
+        [](HWND h, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(h, &owner);
+            wchar_t cls[16] = {}, text[64] = {};
+            GetClassNameW(h, cls, 16);
+            GetWindowTextW(h, text, 64);
+            if (owner != s->pid || !IsWindowVisible(h) || lstrcmpW(cls, L"#32770") != 0 ||
+                lstrcmpW(text, L"QM53") == 0 || (s->title && lstrcmpW(text, s->title) != 0))
+                return TRUE;
+            s->found = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+// Waits for the panel's file dialog, types `name` and presses OK.
+bool answerFileDialog(DWORD pid, const std::wstring& name) {
+    HWND dlg = nullptr;
+    if (!waitFor([&] { return (dlg = dialogOf(pid)) != nullptr; }, 10000)) return false;
+    Sleep(200);
+    if (!SetDlgItemTextW(dlg, 0x47C, name.c_str())) SetDlgItemTextW(dlg, 0x480, name.c_str());
+    PostMessageW(dlg, WM_COMMAND, IDOK, 0);
+    return true;
+}
+
+// Waits for a message box of the panel with caption "Scribo", returns its text and closes it.
+std::wstring takeMessage(DWORD pid) {
+    HWND box = nullptr;
+    if (!waitFor([&] { return (box = dialogOf(pid, L"Scribo")) != nullptr; }, 10000)) return L"";
+    wchar_t text[256] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 256);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return text;
+}
+
+class ConfigTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(listenWindow(), nullptr) << "a stand-in is still running";
+        const std::wstring folder = configFile().substr(0, configFile().find_last_of(L'\\'));
+        SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileW((binDir() + L"\\xml\\scribo.xml").c_str(), configFile().c_str(), FALSE));
+        original = readFile(configFile());
+    }
+    std::string original;
+};
+
+TEST_F(ConfigTest, OkSavesWhatTheServiceLoadsAndCancelSavesNothing) {
+    {
+        ServiceSim sim(kDemoProfile, L"cfg-ok");
+        Panel panel;
+        ASSERT_TRUE(panel.start());
+        platform::SharedBlockLink link;
+        ASSERT_EQ(link.attach(), AttachResult::Attached);
+        link.block()->devices[0].mouseSpeed = 7;
+        link.block()->devices[0].rotation = 2;
+
+        sendToPanel(0x417);
+        PostMessageW(panelWindow(), WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(waitFor([] { return !IsWindowVisible(panelWindow()); }));
+        EXPECT_EQ(readFile(configFile()), original);
+
+        sendToPanel(0x417);
+        PostMessageW(panelWindow(), WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(waitFor([] { return !IsWindowVisible(panelWindow()); }));
+        EXPECT_NE(readFile(configFile()), original);
+    }
+    // A service started afterwards loads the saved values.
+    ServiceSim sim(kDemoProfile, L"cfg-ok-load", configFile());
+    platform::SharedBlockLink link;
+    ASSERT_EQ(link.attach(), AttachResult::Attached);
+    EXPECT_EQ(link.block()->devices[0].mouseSpeed, 7);
+    EXPECT_EQ(link.block()->devices[0].rotation, 2);
+}
+
+TEST_F(ConfigTest, ImportReplacesTheFileAndAsksTheServiceToReload) {
+    ServiceSim sim(kDemoProfile, L"cfg-import", configFile());
+    Panel panel;
+    ASSERT_TRUE(panel.start());
+    const std::wstring backup = binDir() + L"\\backup.scfg";
+    const std::string saved = original + "<!-- backup -->\n";
+    writeFile(backup, saved);
+
+    PostMessageW(panelWindow(), 0x422, 2, 0);
+    ASSERT_TRUE(answerFileDialog(panel.process().id(), backup));
+    EXPECT_TRUE(waitFor([&] { return sim.log().find("msg=0x420") != std::string::npos; }));
+    EXPECT_EQ(readFile(configFile()), saved);
+}
+
+TEST_F(ConfigTest, ImportOfAFileThatIsNoConfigurationChangesNothing) {
+    ServiceSim sim(kDemoProfile, L"cfg-bad", configFile());
+    Panel panel;
+    ASSERT_TRUE(panel.start());
+    const std::wstring bad = binDir() + L"\\picture.scfg";
+    writeFile(bad, "\x89PNG\r\n\x1a\n not a configuration");
+
+    PostMessageW(panelWindow(), 0x422, 2, 0);
+    ASSERT_TRUE(answerFileDialog(panel.process().id(), bad));
+    EXPECT_EQ(takeMessage(panel.process().id()), L"Failed to import configuration!");
+    EXPECT_EQ(readFile(configFile()), original);
+    EXPECT_EQ(sim.log().find("msg=0x420"), std::string::npos);
+}
+
+TEST_F(ConfigTest, ExportCopiesTheFileAndFailsPlainlyWhenThereIsNone) {
+    ServiceSim sim(kDemoProfile, L"cfg-export");
+    Panel panel;
+    ASSERT_TRUE(panel.start());
+    const std::wstring target = binDir() + L"\\exported.scfg";
+    DeleteFileW(target.c_str());
+    PostMessageW(panelWindow(), WM_COMMAND, 1106, 0);  // the Export button
+    ASSERT_TRUE(answerFileDialog(panel.process().id(), target));
+    EXPECT_TRUE(waitFor([&] { return readFile(target) == original; }));
+
+    DeleteFileW(configFile().c_str());
+    PostMessageW(panelWindow(), 0x422, 1, 0);
+    ASSERT_TRUE(answerFileDialog(panel.process().id(), binDir() + L"\\second.scfg"));
+    EXPECT_EQ(takeMessage(panel.process().id()), L"Export configuration failed!");
+}
+
+}  // namespace
