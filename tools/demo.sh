@@ -8,33 +8,32 @@ bin="$root/build/windows/bin"
 out="$root/build/demo"
 interactive=0
 [ -n "${DISPLAY:-}" ] && interactive=1
+# The demo has a Wine prefix of its own whose programs all run in one virtual desktop (with a
+# taskbar and notification area), so the tests' prefix is never switched to a desktop.
+export SCRIBO_WINEPREFIX="$root/build/wineprefix-demo"
 source "$root/tools/wine-env"
 wine_env_start >/dev/null
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Scribo /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Scribo /d 1280x800 /f >/dev/null 2>&1
 mkdir -p "$out"
 sim() { (cd "$bin" && timeout 30 wine ScriboService.exe --send "$@" </dev/null); }
 
 # The default configuration tree goes into the user's roaming folder, as the installer puts it.
-if [ -f "$bin/xml/scribo.xml" ]; then
-  appdata="$(timeout 60 wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')"
-  target="$(winepath -u "$appdata" 2>/dev/null)/Scribo/xml"
-  mkdir -p "$target"
-  [ -f "$target/scribo.xml" ] || cp "$bin/xml/scribo.xml" "$target/scribo.xml"
-fi
+"$root/tools/install-config" "$bin/xml/scribo.xml"
 
 # Any earlier demo is ended first.
 sim exit >/dev/null 2>&1 || true
 sim quit >/dev/null 2>&1 || true
 cd "$bin"
-desktop="Scribo,1280x800"
-(setsid wine explorer "/desktop=$desktop" ScriboService.exe >/dev/null 2>&1 &)
+(setsid wine ScriboService.exe >/dev/null 2>&1 &)
 for _ in $(seq 100); do sim monitors >/dev/null 2>&1 && break; sleep 0.2; done
-(setsid wine explorer "/desktop=$desktop" Scribo.exe >/dev/null 2>&1 &)
+(setsid wine Scribo.exe >/dev/null 2>&1 &)
 for _ in $(seq 100); do [ "$(sim send 0x422 3 0 2>/dev/null)" = "1" ] && break; sleep 0.2; done
 
 cat <<TXT
 The demo runs: the service stand-in with the demo devices and the panel in the notification area
 of the Wine desktop "Scribo". Drive the stand-in from another shell, for example:
-  (cd build/windows/bin && tools/wine-run ScriboService.exe --send arrive 0x0A31)
+  SCRIBO_WINEPREFIX=build/wineprefix-demo tools/wine-run build/windows/bin/ScriboService.exe --send arrive 0x0A31
   commands: arrive PID | remove PID | show | trayicon 1|2 | ink 0|1 | precision | monitors |
             selectmonitor N | areaset X Y W H | reload | exit | info TEXT | quit
 TXT
@@ -43,12 +42,21 @@ if [ "$interactive" = 1 ]; then
   exit 0
 fi
 
-shot() { import -display "$DISPLAY" -window root "$out/$1.png"; echo "screenshot: build/demo/$1.png"; }
+shot() {
+  import -display "$DISPLAY" -window root -crop 1280x800+0+0 +repage "$out/$1.png"
+  echo "screenshot: build/demo/$1.png"
+}
+shown() { [ "$(xdotool search --name '^QM53$' getwindowgeometry 2>/dev/null | grep -c 'Geometry: [1-9]')" -gt 0 ]; }
+# The notification-area icon sits at the right end of the desktop's taskbar.
+icon_x=1268 icon_y=790
 sleep 1
-sim post 0x414 1 513 >/dev/null   # a left click on the notification-area icon
+xdotool mousemove "$icon_x" "$icon_y" click 1
 sleep 2
+shown || sim post 0x414 1 513 >/dev/null   # the shell's click message, if the click missed
+sleep 1
 shot main-window
-sim post 0x414 1 517 >/dev/null   # a right click: the icon menu
+xdotool mousemove "$icon_x" "$icon_y"
+sim post 0x414 1 517 >/dev/null           # a right click on the icon: its menu at the cursor
 sleep 2
 shot tray-menu
 xdotool key Escape || true

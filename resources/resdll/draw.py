@@ -256,15 +256,16 @@ def rotate(src, out, degrees):
     return out
 
 
-def finish(src, ident):
-    """Strips metadata so that regenerating gives the same bytes."""
+def finish(src, ident, scale=None):
+    """Strips metadata so that regenerating gives the same bytes; optionally scales down."""
     out = os.path.join(PNG_DIR, "%d.png" % ident)
-    run(src, "-strip", "-define", "png:exclude-chunks=date,time", "-depth", "8", "PNG32:" + out)
+    resize = ["-filter", "Lanczos", "-resize", scale] if scale else []
+    run(src, *resize, "-strip", "-define", "png:exclude-chunks=date,time", "-depth", "8", "PNG32:" + out)
     return out
 
 
 # ---------------------------------------------------------------------------------------------
-# Pens (vertical, tip down, 60 x 230).
+# Pens (vertical, tip down, drawn at 60 x 230, shipped at 30 x 115).
 
 def pen(ident, buttons, model):
     W, H = 60, 230
@@ -348,7 +349,8 @@ def pen(ident, buttons, model):
         c.rrect(bx0, y0, bx1, y1, 3.6, fill=c.gradient(bx0, 0, bx1, 0, "#7C8591", "#3A414B"))
         c.rrect(bx0 + 1.2, y0 + 1.4, bx0 + 3.0, y1 - 1.8, 0.9, fill="#A9B1BB", opacity=0.55)
     layer = c.render(tmp("pen%d.png" % ident))
-    finish(drop_shadow(layer, tmp("pen%d-s.png" % ident), opacity=0.22, blur=2.2, dy=1), ident)
+    # Drawn at twice the size and scaled down: the pen box of the main window is 30 x 115.
+    finish(drop_shadow(layer, tmp("pen%d-s.png" % ident), opacity=0.22, blur=2.2, dy=1), ident, "50%")
 
 
 # ---------------------------------------------------------------------------------------------

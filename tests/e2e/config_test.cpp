@@ -75,6 +75,8 @@ protected:
         ASSERT_TRUE(CopyFileW((binDir() + L"\\xml\\scribo.xml").c_str(), configFile().c_str(), FALSE));
         original = readFile(configFile());
     }
+    // Leave the default tree in place for whoever uses this Wine prefix next.
+    void TearDown() override { writeFile(configFile(), original); }
     std::string original;
 };
 
