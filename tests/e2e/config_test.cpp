@@ -1,7 +1,6 @@
 // Saving, exporting and importing the configuration through the running panel, with the
 // service stand-in loading what the panel saved.
 #include <gtest/gtest.h>
-#include <shlobj.h>
 
 #include <string>
 
@@ -14,12 +13,6 @@ using namespace scribo;
 using namespace testsupport;
 
 namespace {
-
-std::wstring configFile() {
-    wchar_t appData[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
-    return std::wstring(appData) + L"\\Scribo\\xml\\scribo.xml";
-}
 
 // A visible dialog of the panel's process other than the main window, or nullptr.
 HWND dialogOf(DWORD pid, const wchar_t* title = nullptr) {
@@ -70,9 +63,7 @@ class ConfigTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(listenWindow(), nullptr) << "a stand-in is still running";
-        const std::wstring folder = configFile().substr(0, configFile().find_last_of(L'\\'));
-        SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-        ASSERT_TRUE(CopyFileW((binDir() + L"\\xml\\scribo.xml").c_str(), configFile().c_str(), FALSE));
+        ASSERT_TRUE(installDefaultConfig());
         original = readFile(configFile());
     }
     // Leave the default tree in place for whoever uses this Wine prefix next.

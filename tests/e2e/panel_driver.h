@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include "processes.h"
 
@@ -53,5 +54,19 @@ inline int comboCount(int id) {
     return static_cast<int>(SendDlgItemMessageW(panelWindow(), id, CB_GETCOUNT, 0, 0));
 }
 
+
+// The user's configuration file, where the panel saves and the service loads.
+inline std::wstring configFile() {
+    wchar_t appData[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+    return std::wstring(appData) + L"\\Scribo\\xml\\scribo.xml";
+}
+
+// Puts the default configuration tree in place, as the installer does.
+inline bool installDefaultConfig() {
+    const std::wstring file = configFile();
+    SHCreateDirectoryExW(nullptr, file.substr(0, file.find_last_of(L'\\')).c_str(), nullptr);
+    return CopyFileW((binDir() + L"\\xml\\scribo.xml").c_str(), file.c_str(), FALSE) != FALSE;
+}
 
 }  // namespace testsupport

@@ -25,7 +25,10 @@ std::wstring languageText(const wchar_t* key) {
 
 class PanelTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(listenWindow(), nullptr) << "a stand-in is still running"; }
+    void SetUp() override {
+        ASSERT_EQ(listenWindow(), nullptr) << "a stand-in is still running";
+        ASSERT_TRUE(installDefaultConfig());  // OK and 0x41D save into it
+    }
 };
 
 TEST_F(PanelTest, ASecondStartShowsTheFirstAndEnds) {
