@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "config/block_access.h"
+#include "config/ini_text.h"
 
 namespace scribo::sim {
 
@@ -155,33 +156,7 @@ bool setFrom(const Field (&fields)[N], void* base, const std::string& name, cons
 
 }  // namespace
 
-std::u16string utf8ToUtf16(const std::string& s) {
-    std::u16string out;
-    for (std::size_t i = 0; i < s.size();) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        char32_t cp;
-        int extra;
-        if (c < 0x80) { cp = c; extra = 0; }
-        else if ((c >> 5) == 6) { cp = c & 0x1F; extra = 1; }
-        else if ((c >> 4) == 14) { cp = c & 0x0F; extra = 2; }
-        else if ((c >> 3) == 30) { cp = c & 0x07; extra = 3; }
-        else { out += u'\uFFFD'; ++i; continue; }
-        if (i + extra >= s.size()) {  // a sequence cut off by the end of the text
-            out += u'\uFFFD';
-            break;
-        }
-        for (int k = 1; k <= extra; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        i += 1 + extra;
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(cp);
-        }
-    }
-    return out;
-}
+std::u16string utf8ToUtf16(const std::string& s) { return decodeTextFile(s); }
 
 bool setRecordField(DeviceRecord& rec, const std::string& name, const std::string& value) {
     if (name.rfind("apps.", 0) == 0) {
