@@ -11,12 +11,6 @@
 
 namespace scribo {
 
-inline constexpr const char16_t* kBlockMappingName = u"Local\\QXSCRIBOMAPDATA";
-inline constexpr const char16_t* kBlockMutexName = u"Local\\QXSCRIBOMAPDATAMUTEX";
-inline constexpr const char16_t* kSetAreaEventName = u"Local\\QXSCRIBOSETAREA";
-inline constexpr const char16_t* kServiceMutexName = u"Local\\ORVA_ScriboService_Mutex";
-inline constexpr const char16_t* kPanelMutexName = u"Local\\ORVA_Scribo_Mutex";
-
 inline constexpr int kSlotCount = 5;
 inline constexpr int kAppEntryCount = 11;
 inline constexpr int kMaxKeys = 20;

@@ -1,5 +1,6 @@
 #include "platform/block_kernel.h"
 
+#include "config/service_protocol.h"
 #include "platform/wide.h"
 
 namespace platform {

@@ -9,24 +9,23 @@ PictureLibrary::~PictureLibrary() { unload(); }
 
 bool PictureLibrary::load(const wchar_t* path) {
     unload();
-    module_ = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    return module_ != nullptr;
+    module_.reset(LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    return static_cast<bool>(module_);
 }
 
 void PictureLibrary::unload() {
     cache_.clear();
-    if (module_ != nullptr) FreeLibrary(module_);
-    module_ = nullptr;
+    module_.reset();
 }
 
 Gdiplus::Bitmap* PictureLibrary::picture(int id) {
-    if (module_ == nullptr || id <= 0 || id > 0xFFFF) return nullptr;
+    if (!module_ || id <= 0 || id > 0xFFFF) return nullptr;
     auto it = cache_.find(id);
     if (it != cache_.end()) return it->second.get();
     std::unique_ptr<Gdiplus::Bitmap> bitmap;
-    if (HRSRC res = FindResourceW(module_, MAKEINTRESOURCEW(id), L"PNG")) {
-        const DWORD size = SizeofResource(module_, res);
-        const void* data = LockResource(LoadResource(module_, res));
+    if (HRSRC res = FindResourceW(module_.get(), MAKEINTRESOURCEW(id), L"PNG")) {
+        const DWORD size = SizeofResource(module_.get(), res);
+        const void* data = LockResource(LoadResource(module_.get(), res));
         HGLOBAL copy = data != nullptr ? GlobalAlloc(GMEM_MOVEABLE, size) : nullptr;
         if (copy != nullptr) {
             memcpy(GlobalLock(copy), data, size);

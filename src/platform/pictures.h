@@ -8,6 +8,8 @@
 #include <map>
 #include <memory>
 
+#include "platform/handles.h"
+
 namespace platform {
 
 class PictureLibrary {
@@ -18,13 +20,13 @@ public:
     PictureLibrary& operator=(const PictureLibrary&) = delete;
 
     bool load(const wchar_t* path);  // false when the library is missing
-    bool loaded() const { return module_ != nullptr; }
+    bool loaded() const { return static_cast<bool>(module_); }
     // The picture with this number, or nullptr when there is none. Owned by the library.
     Gdiplus::Bitmap* picture(int id);
     void unload();
 
 private:
-    HMODULE module_ = nullptr;
+    UniqueModule module_;
     std::map<int, std::unique_ptr<Gdiplus::Bitmap>> cache_;
 };
 

@@ -34,7 +34,7 @@ int DeviceList::scanDevices() {
             continue;
         }
         append(id);
-        kindMask_ |= rec.deviceKind == 5 ? 2 : 1;
+        kindMask_ |= rec.deviceKind == kDeviceKindRemote ? kKindMaskRemote : kKindMaskPen;
         ++added;
     }
     return added;
@@ -91,14 +91,14 @@ PanelActions DeviceList::onDeviceArrived(unsigned productId) {
     DeviceEntry& entry = append(deviceIdFromProductId(productId));
     if (entry.record == nullptr) return a;  // listed, but nothing to load until the slot is there
     if ((productId & 0xFFFFu) == kRemoteProductId) {
-        kindMask_ |= 2;
-        if (kindMask_ == 2)
+        kindMask_ |= kKindMaskRemote;
+        if (kindMask_ == kKindMaskRemote)
             a.createRemoteWindow = true;
         else
             a.loadCurrent = currentRecord() != nullptr;
         return a;
     }
-    kindMask_ |= 1;
+    kindMask_ |= kKindMaskPen;
     rebuildDeviceCombo();
     a.rebuildCombo = true;
     pickCurrentDevice();
@@ -117,8 +117,8 @@ PanelActions DeviceList::onDeviceRemoved(unsigned productId) {
             --e.connectionCount;
             break;
         }
-        if (e.deviceId == kRemoteDeviceId && (kindMask_ & 2) != 0) {
-            kindMask_ &= ~2;
+        if (e.deviceId == kRemoteDeviceId && (kindMask_ & kKindMaskRemote) != 0) {
+            kindMask_ &= ~kKindMaskRemote;
             a.closeRemoteWindow = true;
         }
         if (current_ == &e) current_ = nullptr;
@@ -130,8 +130,8 @@ PanelActions DeviceList::onDeviceRemoved(unsigned productId) {
         break;
     }
     if (entries_.size() == 1 && entries_.front()->deviceId == kRemoteDeviceId &&
-        (kindMask_ & 1) != 0) {
-        kindMask_ &= ~1;
+        (kindMask_ & kKindMaskPen) != 0) {
+        kindMask_ &= ~kKindMaskPen;
         a.hideWindow = true;
         a.loadCurrent = false;
         current_ = nullptr;

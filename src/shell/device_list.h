@@ -7,12 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "config/service_protocol.h"
 #include "config/shared_block.h"
 
 namespace scribo {
-
-inline constexpr unsigned kRemoteProductId = 0x0A31;
-inline constexpr const char16_t* kRemoteDeviceId = u"PID_0A31";
 
 struct DeviceEntry {
     int comboIndex = -1;  // position in the device combo; -1 = not listed (always for the remote)

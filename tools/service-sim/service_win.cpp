@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "config/block_access.h"
+#include "config/service_protocol.h"
 #include "config_load.h"
 #include "device_profile.h"
 #include "platform/handles.h"

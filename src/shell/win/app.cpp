@@ -7,25 +7,25 @@
 #include <shellapi.h>
 
 #include "config/shared_block.h"
+#include "platform/com_ptr.h"
+#include "platform/gdiplus_init.h"
 #include "platform/handles.h"
 #include "platform/profile_source.h"
 #include "platform/wide.h"
-#include "shell/messages.h"
+#include "config/service_protocol.h"
 #include "shell/win/main_window.h"
 
 int CQX_ScriboApp::run(HINSTANCE instance) {
     INITCOMMONCONTROLSEX icc{sizeof icc, 0xFF};
     InitCommonControlsEx(&icc);
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    Gdiplus::GdiplusStartupInput gdiplusInput;
-    ULONG_PTR gdiplusToken = 0;
-    const bool gdiplus = Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr) == Gdiplus::Ok;
+    const platform::ComInit com;
+    const platform::GdiplusInit gdiplus;
 
     // The service runs while its mutex exists; otherwise start it from our own directory.
     platform::UniqueHandle serviceMutex(
         OpenMutexW(MUTEX_ALL_ACCESS, FALSE, platform::wz(scribo::kServiceMutexName)));
     if (!serviceMutex) {
-        const std::wstring service = platform::toWide(platform::programDirectory()) + L"\\ScriboService.exe";
+        const std::wstring service = platform::toWide(platform::programDirectory()) + L"\\" + platform::toWide(scribo::kServiceExecutable);
         ShellExecuteW(nullptr, L"open", service.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         Sleep(500);
     }
@@ -35,14 +35,12 @@ int CQX_ScriboApp::run(HINSTANCE instance) {
         CreateMutexW(nullptr, FALSE, platform::wz(scribo::kPanelMutexName)));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         instanceMutex.reset();
-        if (HWND running = FindWindowW(L"#32770", L"QM53"))
+        if (HWND running = FindWindowW(platform::wz(scribo::kMainWindowClass), platform::wz(scribo::kMainWindowTitle)))
             PostMessageW(running, scribo::WM_PANEL_SHOW, 0, 0);
     } else {
         CQX_ScriboDlg dialog(instance);
         code = static_cast<int>(dialog.run());
     }
 
-    if (gdiplus) Gdiplus::GdiplusShutdown(gdiplusToken);
-    if (SUCCEEDED(com)) CoUninitialize();
     return code;
 }

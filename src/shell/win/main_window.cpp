@@ -12,7 +12,7 @@
 #include "config/win/config_transfer.h"
 #include "platform/wide.h"
 #include "resource.h"
-#include "shell/messages.h"
+#include "config/service_protocol.h"
 #include "shell/win/service_link.h"
 
 using namespace scribo;
