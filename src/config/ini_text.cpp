@@ -20,6 +20,14 @@ std::u16string_view trim(std::u16string_view s) {
     return s;
 }
 
+// A value enclosed in a matching pair of single or double quotes loses them, as the system's
+// profile reader does; what the quotes held (a trailing space, say) is kept.
+std::u16string_view unquote(std::u16string_view v) {
+    if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front())
+        return v.substr(1, v.size() - 2);
+    return v;
+}
+
 }  // namespace
 
 std::u16string decodeTextFile(std::string_view b) {
@@ -69,7 +77,7 @@ std::optional<std::u16string> findIniValue(std::u16string_view text, std::u16str
         }
         const auto eq = line.find(u'=');
         if (inSection && eq != std::u16string_view::npos && sameName(trim(line.substr(0, eq)), key))
-            return std::u16string(trim(line.substr(eq + 1)));
+            return std::u16string(unquote(trim(line.substr(eq + 1))));
     }
     return std::nullopt;
 }

@@ -296,12 +296,21 @@ void ScreenMapping::chooseScreenPortion(DeviceRecord& rec, const MonitorTable& m
     updateTabletTracker();
 }
 
-bool ScreenMapping::chooseRotation(int rotation, DeviceRecord& rec, BlockLock& lock) {
+bool ScreenMapping::writeRotation(int rotation, DeviceRecord& rec, BlockLock& lock) {
     if (!isValidRotation(rotation)) return false;
     writeLocked(lock, [&] { rec.rotation = rotation; });
     setRotation(rotation, rec.tabletMaxX, rec.tabletMaxY);
+    return true;
+}
+
+void ScreenMapping::writeRotatedFullArea(DeviceRecord& rec, BlockLock& lock) {
     writeTabletArea(rec, lock);
     refreshTabletPreview(rec);
+}
+
+bool ScreenMapping::chooseRotation(int rotation, DeviceRecord& rec, BlockLock& lock) {
+    if (!writeRotation(rotation, rec, lock)) return false;
+    writeRotatedFullArea(rec, lock);
     return true;
 }
 

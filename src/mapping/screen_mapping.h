@@ -118,6 +118,10 @@ public:
     // the whole rotated tablet and written, preview moved. The window sends the trackpad message
     // afterwards, outside the lock. A rotation outside 0..3 is ignored (returns false).
     bool chooseRotation(int rotation, DeviceRecord& rec, BlockLock& lock);
+    // The same in its two locked steps, for the window that sends the trackpad message between
+    // them: the rotation (state follows: effective size, full area), then the area and preview.
+    bool writeRotation(int rotation, DeviceRecord& rec, BlockLock& lock);
+    void writeRotatedFullArea(DeviceRecord& rec, BlockLock& lock);
     // A typed tablet-area value: bounded, tracker recomputed, area written.
     void typeTabletAreaField(AreaField field, int32_t value, DeviceRecord& rec, BlockLock& lock);
     // The service finished pen positioning: the area it stored in the tablet's own frame is turned

@@ -1,26 +1,87 @@
 #include "platform/dialog.h"
 
+#include "platform/message_loop.h"
 #include "platform/wide.h"
 
 namespace platform {
 
 Dialog::~Dialog() {
-    if (modeless_ && hwnd_ != nullptr && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    // The derived part is gone already: unlink first, so the messages that destruction sends
+    // reach no handler of this object.
+    if (HWND h = hwnd_) {
+        unlink();
+        if (IsWindow(h)) DestroyWindow(h);
+    }
 }
 
-INT_PTR Dialog::runModal(HINSTANCE instance, int templateId, HWND parent) {
-    return DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), parent, proc,
-                           reinterpret_cast<LPARAM>(this));
+void Dialog::unlink() {
+    if (hwnd_ != nullptr && IsWindow(hwnd_)) SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+    message_loop::unregisterDialog(this);
+    hwnd_ = nullptr;
+}
+
+INT_PTR Dialog::runModal(HINSTANCE instance, int templateId, HWND owner) {
+    modal_ = true;
+    ended_ = false;
+    code_ = 0;
+    HWND top = owner != nullptr ? GetAncestor(owner, GA_ROOT) : nullptr;
+    const bool disableOwner = top != nullptr && IsWindowEnabled(top);
+    HWND h = CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId), owner, proc,
+                                reinterpret_cast<LPARAM>(this));
+    if (h == nullptr) {
+        modal_ = false;
+        return -1;
+    }
+    if (disableOwner && !ended_) EnableWindow(top, FALSE);
+    if (!ended_ && hwnd_ != nullptr && (GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) == 0)
+        ShowWindow(h, SW_SHOWNORMAL);
+    message_loop::runUntil([this] { return ended_ || hwnd_ == nullptr; });
+    // Give the activation back to the owner before this window goes.
+    if (disableOwner) EnableWindow(top, TRUE);
+    const INT_PTR code = code_;
+    destroy();
+    modal_ = false;
+    return code;
 }
 
 HWND Dialog::createModeless(HINSTANCE instance, int templateId, HWND parent) {
-    modeless_ = true;
+    modal_ = false;
+    ended_ = false;
     return CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId), parent, proc,
                               reinterpret_cast<LPARAM>(this));
 }
 
+void Dialog::endDialog(INT_PTR code) {
+    if (!modal_) {
+        destroy();
+        return;
+    }
+    ended_ = true;
+    code_ = code;
+    if (hwnd_ != nullptr) {
+        ShowWindow(hwnd_, SW_HIDE);
+        PostMessageW(hwnd_, WM_NULL, 0, 0);  // wakes the loop that runs this dialog
+    }
+}
+
+void Dialog::destroy() {
+    if (hwnd_ != nullptr && IsWindow(hwnd_)) DestroyWindow(hwnd_);  // unlinks at WM_NCDESTROY
+    hwnd_ = nullptr;
+}
+
+bool Dialog::preTranslateMessage(MSG&) { return false; }
+
 void Dialog::setText(int id, std::u16string_view text) const {
     SetDlgItemTextW(hwnd_, id, toWide(text).c_str());
+}
+
+std::u16string Dialog::itemText(int id) const {
+    HWND h = item(id);
+    const int n = h != nullptr ? GetWindowTextLengthW(h) : 0;
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    if (n > 0) GetWindowTextW(h, s.data(), n + 1);
+    s.resize(wcslen(s.c_str()));
+    return toU16(s);
 }
 
 INT_PTR CALLBACK Dialog::proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
@@ -29,15 +90,22 @@ INT_PTR CALLBACK Dialog::proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
         self = reinterpret_cast<Dialog*>(l);
         self->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+        message_loop::registerDialog(self);
     } else {
         self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     }
     if (self == nullptr) return FALSE;
     LRESULT result = 0;
-    const bool handled = self->handleMessage(msg, w, l, result);
+    bool handled = self->handleMessage(msg, w, l, result);
     if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-        self->hwnd_ = nullptr;
+        self->unlink();
+        return FALSE;
+    }
+    if (!handled && msg == WM_COMMAND && self->modal_ &&
+        (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL)) {
+        self->endDialog(LOWORD(w));
+        handled = true;
+        result = 0;
     }
     if (!handled) return FALSE;
     // WM_INITDIALOG and the messages whose answer is the procedure's own return value.

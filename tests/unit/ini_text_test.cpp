@@ -22,5 +22,17 @@ TEST(IniText, FindsTheFirstMatchIgnoringCase) {
     EXPECT_EQ(findIniValue(text, u"Missing", u"Main.OK"), std::nullopt);
 }
 
+TEST(IniText, EnclosingQuotesGoAndWhatTheyHoldStays) {
+    const std::u16string text =
+        u"[Dialog_Main]\r\nMain.ExtScreen=\"Screen \"\r\nA= 'single' \r\nB=\"open\r\n"
+        u"C=\"mixed'\r\nD=\"\r\nE=a\"b\"\r\n";
+    const struct {
+        const char16_t* key;
+        const char16_t* value;
+    } cases[] = {{u"Main.ExtScreen", u"Screen "}, {u"A", u"single"}, {u"B", u"\"open"},
+                 {u"C", u"\"mixed'"},           {u"D", u"\""},      {u"E", u"a\"b\""}};
+    for (const auto& c : cases) EXPECT_EQ(findIniValue(text, u"Dialog_Main", c.key), c.value);
+}
+
 }  // namespace
 }  // namespace scribo

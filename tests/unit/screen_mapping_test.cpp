@@ -238,6 +238,23 @@ TEST_F(MappingTest, ChoosingARotationAlwaysGivesTheFullRotatedArea) {
     EXPECT_EQ(lock.unlocks, lock.locks);
 }
 
+// The trackpad message goes between the two writes, so the first must leave the area alone.
+TEST_F(MappingTest, RotationIsWrittenBeforeTheAreaInTwoLockedSteps) {
+    m.loadDeviceMapping(rec, 2, block->monitorRects, lock);
+    rec.tabletAreaX = 5;
+    const int before = lock.locks;
+    ASSERT_TRUE(m.writeRotation(1, rec, lock));
+    EXPECT_EQ(rec.rotation, 1);
+    EXPECT_EQ(rec.tabletAreaX, 5);
+    EXPECT_EQ(lock.locks, before + 1);
+    EXPECT_EQ(lock.unlocks, lock.locks);  // nothing held between the steps
+    m.writeRotatedFullArea(rec, lock);
+    EXPECT_EQ((Area{rec.tabletAreaX, rec.tabletAreaY, rec.tabletAreaW, rec.tabletAreaH}),
+              (Area{0, 0, 9500, 15200}));
+    EXPECT_FALSE(m.writeRotation(-1, rec, lock));
+    EXPECT_EQ(rec.rotation, 1);
+}
+
 TEST_F(MappingTest, DragsStoreTheConvertedAreaAndKeepTheClampedTracker) {
     m.loadDeviceMapping(rec, 2, block->monitorRects, lock);
     EXPECT_EQ(m.tabletTrackerRect(), (Rect32{437, 342, 507, 404}));

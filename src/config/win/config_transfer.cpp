@@ -7,15 +7,14 @@
 
 #include "config/config_reader.h"
 #include "config/transfer_rules.h"
+#include "config/service_protocol.h"
+#include "platform/service_link.h"
 #include "platform/wide.h"
 
 namespace platform {
 
 namespace {
 
-constexpr UINT kReloadConfigMessage = 0x420;
-constexpr wchar_t kListenClass[] = L"ORVA_HIDE_LISTEN_WINDOW";
-constexpr wchar_t kListenTitle[] = L"QXListen";
 constexpr DWORD kNameUnits = 32768;  // long paths fit
 
 std::optional<std::u16string> runDialog(OPENFILENAMEW& ofn, std::vector<wchar_t>& name, bool save) {
@@ -116,8 +115,7 @@ TransferResult ConfigTransfer::importConfig() {
     }
     if (store_ != nullptr) store_->forgetDocument();
     // Looked up right before the send; a service without its window is simply not told.
-    if (HWND listen = FindWindowW(kListenClass, kListenTitle))
-        SendMessageW(listen, kReloadConfigMessage, 0, 0);
+    sendToService(scribo::WM_SERVICE_RELOADCONFIG, 0, 0);
     return TransferResult::Done;
 }
 

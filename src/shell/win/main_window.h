@@ -1,5 +1,5 @@
-// The main window: device list, panels of the current device, notification-area icon and the
-// service's notifications.
+// The main window: start-up, the device list, the notification-area icon, the service's
+// notifications and routing to the panels (pen, pressure, mapping) that edit the current device.
 #pragma once
 
 #include <windows.h>
@@ -10,12 +10,17 @@
 #include "config/language.h"
 #include "config/win/config_store.h"
 #include "config/win/config_transfer.h"
+#include "mapping/precision_area.h"
+#include "mapping/win/mapping_panel.h"
 #include "platform/block_kernel.h"
 #include "platform/dialog.h"
+#include "platform/handles.h"
 #include "platform/pictures.h"
 #include "platform/profile_source.h"
 #include "platform/shell.h"
 #include "shell/device_list.h"
+#include "shell/win/pen_panel.h"
+#include "shell/win/pressure_panel.h"
 
 class CQX_ScriboDlg : public platform::Dialog {
 public:
@@ -35,7 +40,6 @@ private:
     bool onInitDialog();
     bool onCommand(int id, int code);
     bool onPanelMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
-    void onSysCommand(WPARAM w);
     void onTray(LPARAM mouseMessage);
     void onDrawItem(const DRAWITEMSTRUCT& item);
 
@@ -44,24 +48,24 @@ private:
     void finishInitialisation();
     void loadDeviceIntoPanel();
     void applyActions(const scribo::PanelActions& actions);
-    void onDeviceArrived(unsigned productId);
-    void onDeviceRemoved(unsigned productId);
-    void onWindowsInk(WPARAM state);
     void onTrayIconChoice(LPARAM choice);
+    void onPrecision();
+    void onAreaSet();
+    void onReload();
     void showPanel();
     void hideToTray();
     void collapse();
     void closePanel();
+    void endPanel(INT_PTR code);
     void saveAllDevices();
-    void exportConfiguration();
-    void importConfiguration();
     void showTrayMenu();
     void openWebsite();
     void showRemoteWindow();
     void startPenPositioning();
+    scribo::DeviceRecord* current() const;
 
     HINSTANCE instance_;
-    HICON mainIcon_ = nullptr;
+    HICON mainIcon_ = nullptr;  // shared icons from the executable: never destroyed
     HICON altIcon_ = nullptr;
     std::u16string configPath_;
     platform::PictureLibrary pictures_;
@@ -74,15 +78,13 @@ private:
     std::unique_ptr<scribo::DeviceList> devices_;
     std::unique_ptr<platform::ConfigStore> store_;
     std::unique_ptr<platform::ConfigTransfer> transfer_;
+    std::unique_ptr<PenPanel> pen_;
+    std::unique_ptr<PressurePanel> pressure_;
+    std::unique_ptr<MappingPanel> mapping_;
+    scribo::PrecisionToggle precision_;
     platform::TrayIcon tray_;
     UINT taskbarCreated_ = 0;
     RECT restoreRect_{};
     bool xpMode_ = false;
     int systemMonitorCount_ = 1;
-    int pressureDisplayMode_ = 1;
-    int precisionToggle_ = 1;
-    bool windowsInkChecked_ = true;
-    COLORREF pressureBarColour_ = RGB(0x00, 0x78, 0xDE);
-    int clientWidth_ = 0;
-    int clientHeight_ = 0;
 };

@@ -1,8 +1,13 @@
-#include "shell/win/service_link.h"
+#include "platform/service_link.h"
+
+#include "config/service_protocol.h"
+#include "platform/wide.h"
 
 namespace platform {
 
-HWND findListenWindow() { return FindWindowW(L"ORVA_HIDE_LISTEN_WINDOW", L"QXListen"); }
+HWND findListenWindow() {
+    return FindWindowW(wz(scribo::kListenWindowClass), wz(scribo::kListenWindowTitle));
+}
 
 bool sendToService(UINT msg, WPARAM w, LPARAM l) {
     HWND listen = findListenWindow();

@@ -1,0 +1,120 @@
+#include "shell/win/pen_panel.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "keys/descriptors.h"
+#include "platform/wide.h"
+#include "resource.h"
+
+using namespace scribo;
+using platform::toWide;
+
+namespace {
+
+constexpr int kPenFunctionCount = 6;
+constexpr int kDefaultUpperItem = 3;
+constexpr int kDefaultLowerItem = 1;
+constexpr int kDefaultSpeed = 5;
+
+// Controls that only make sense while the pen moves the pointer absolutely.
+constexpr int kAbsoluteOnly[] = {IDC_WINDOWS_INK, IDC_CALIBRATE, IDC_SET_SCREEN_AREA,
+                                 IDC_FULL_AREA, IDC_SCREEN_PORTION};
+
+}  // namespace
+
+void PenPanel::fillTexts() {
+    for (int combo : {IDC_PEN_BUTTON_UPPER, IDC_PEN_BUTTON_LOWER}) {
+        SendDlgItemMessageW(dialog_, combo, CB_RESETCONTENT, 0, 0);
+        for (int k = 1; k <= kPenFunctionCount; ++k) {
+            const std::u16string key = u"Main.PenSetting." + std::u16string(1, char16_t(u'0' + k));
+            const std::wstring text = toWide(language_.readText(u"Dialog_Main", key, u""));
+            SendDlgItemMessageW(dialog_, combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        }
+    }
+    SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_UPPER, CB_SETCURSEL, kDefaultUpperItem, 0);
+    SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_LOWER, CB_SETCURSEL, kDefaultLowerItem, 0);
+}
+
+void PenPanel::initTrackbar() {
+    SendDlgItemMessageW(dialog_, IDC_SPEED, TBM_SETRANGE, TRUE, MAKELPARAM(1, 9));
+    SendDlgItemMessageW(dialog_, IDC_SPEED, TBM_SETTICFREQ, 1, 0);
+}
+
+void PenPanel::load(const DeviceRecord& rec) {
+    SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_LOWER, CB_SETCURSEL, static_cast<WPARAM>(rec.penButton1Index), 0);
+    SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_UPPER, CB_SETCURSEL, static_cast<WPARAM>(rec.penButton2Index), 0);
+    const std::u16string lower = describeFunction(readField(rec.penButton1Descriptor), language_);
+    const std::u16string upper = describeFunction(readField(rec.penButton2Descriptor), language_);
+    SetDlgItemTextW(dialog_, IDC_PEN_LOWER_CUSTOM, toWide(lower).c_str());
+    SetDlgItemTextW(dialog_, IDC_PEN_UPPER_CUSTOM, toWide(upper).c_str());
+
+    const bool relative = rec.mouseMode != 0;
+    CheckRadioButton(dialog_, IDC_ABSOLUTE, IDC_RELATIVE, relative ? IDC_RELATIVE : IDC_ABSOLUTE);
+    CheckDlgButton(dialog_, IDC_WINDOWS_INK, rec.windowsInk != 0 ? BST_CHECKED : BST_UNCHECKED);
+    SendDlgItemMessageW(dialog_, IDC_SPEED, TBM_SETPOS, TRUE, rec.mouseSpeed);
+    applyMouseMode(relative);
+
+    const bool oneButtonPen = rec.penModel == 1 || rec.penModel == 2;
+    ShowWindow(item(IDC_PEN_BUTTON_UPPER), oneButtonPen ? SW_HIDE : SW_SHOW);
+    ShowWindow(item(IDC_PEN_UPPER_CUSTOM), oneButtonPen ? SW_HIDE : SW_SHOW);
+}
+
+void PenPanel::applyMouseMode(bool relative) {
+    for (int id : kAbsoluteOnly) EnableWindow(item(id), relative ? FALSE : TRUE);
+    EnableWindow(item(IDC_SPEED), relative ? TRUE : FALSE);
+}
+
+bool PenPanel::onCommand(int id, int code, DeviceRecord* rec) {
+    switch (id) {
+        case IDC_ABSOLUTE:
+        case IDC_RELATIVE: {
+            if (code != BN_CLICKED) return true;
+            const bool relative = IsDlgButtonChecked(dialog_, IDC_RELATIVE) == BST_CHECKED;
+            if (rec != nullptr) {
+                rec->mouseMode = relative ? 1 : 0;
+                // Relative positioning and Windows Ink do not go together; switching back to
+                // absolute leaves Ink as the user last set it.
+                if (relative) setWindowsInk(false, rec);
+            }
+            applyMouseMode(relative);
+            return true;
+        }
+        case IDC_WINDOWS_INK:
+            if (code == BN_CLICKED && rec != nullptr) {
+                const int32_t on = IsDlgButtonChecked(dialog_, IDC_WINDOWS_INK) == BST_CHECKED ? 1 : 0;
+                writeLocked(lock_, [&] { rec->windowsInk = on; });
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool PenPanel::onHScroll(HWND bar, DeviceRecord* rec) {
+    if (bar != item(IDC_SPEED)) return false;
+    const auto pos = static_cast<int32_t>(SendMessageW(bar, TBM_GETPOS, 0, 0));
+    if (rec != nullptr && pos >= 1 && pos <= 9) rec->mouseSpeed = pos;
+    return true;
+}
+
+void PenPanel::setWindowsInk(bool on, DeviceRecord* rec) {
+    CheckDlgButton(dialog_, IDC_WINDOWS_INK, on ? BST_CHECKED : BST_UNCHECKED);
+    if (rec != nullptr) writeLocked(lock_, [&] { rec->windowsInk = on ? 1 : 0; });
+}
+
+void PenPanel::restoreDefaults(DeviceRecord& rec) {
+    rec.penButton1Index = kDefaultLowerItem;
+    rec.penButton2Index = kDefaultUpperItem;
+    SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_LOWER, CB_SETCURSEL, kDefaultLowerItem, 0);
+    SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_UPPER, CB_SETCURSEL, kDefaultUpperItem, 0);
+    SetDlgItemTextW(dialog_, IDC_PEN_LOWER_CUSTOM, L"");
+    SetDlgItemTextW(dialog_, IDC_PEN_UPPER_CUSTOM, L"");
+    setWindowsInk(true, &rec);
+    rec.mouseMode = 0;
+    CheckRadioButton(dialog_, IDC_ABSOLUTE, IDC_RELATIVE, IDC_ABSOLUTE);
+    rec.mouseSpeed = kDefaultSpeed;
+    SendDlgItemMessageW(dialog_, IDC_SPEED, TBM_SETPOS, TRUE, kDefaultSpeed);
+    applyMouseMode(false);
+}

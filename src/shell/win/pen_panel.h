@@ -1,0 +1,39 @@
+// The pen settings group of the main window: both pen-button lists and their labels, absolute
+// or relative positioning, the relative speed and Windows Ink of the current device.
+#pragma once
+
+#include <windows.h>
+
+#include "config/block_access.h"
+#include "config/language.h"
+#include "config/shared_block.h"
+
+class PenPanel {
+public:
+    PenPanel(HWND dialog, scribo::BlockLock& lock, const scribo::TIniFile& language)
+        : dialog_(dialog), lock_(lock), language_(language) {}
+
+    // Texts of both pen-button lists; before a device is loaded the upper list shows item 3 and
+    // the lower item 1. Range of the speed trackbar.
+    void fillTexts();
+    void initTrackbar();
+    void load(const scribo::DeviceRecord& rec);
+
+    // Control notifications of this group; false when the control is not one of ours. `rec` is
+    // the current record or null (then nothing is written).
+    bool onCommand(int id, int code, scribo::DeviceRecord* rec);
+    bool onHScroll(HWND bar, scribo::DeviceRecord* rec);
+
+    // The service changed Windows Ink: box and record follow.
+    void setWindowsInk(bool on, scribo::DeviceRecord* rec);
+    // Restore defaults, as far as the pen settings go.
+    void restoreDefaults(scribo::DeviceRecord& rec);
+
+private:
+    void applyMouseMode(bool relative);
+    HWND item(int id) const { return GetDlgItem(dialog_, id); }
+
+    HWND dialog_;
+    scribo::BlockLock& lock_;
+    const scribo::TIniFile& language_;
+};
