@@ -20,9 +20,7 @@ void MessageBoxFeedback::traceSaveFailure() {
     const DWORD error = GetLastError();
     char line[64];
     std::snprintf(line, sizeof line, "SaveXML failed:error %lu\n", static_cast<unsigned long>(error));
-    std::fputs(line, stdout);
-    std::fflush(stdout);
-    OutputDebugStringA(line);
+    OutputDebugStringA(line);  // a GUI program has no standard output
 }
 
 bool Win32FileReplacer::replace(const std::u16string& from, const std::u16string& to) {

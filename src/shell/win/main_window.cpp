@@ -35,8 +35,7 @@ CQX_ScriboDlg::CQX_ScriboDlg(HINSTANCE instance) : instance_(instance) {
     xpMode_ = isXpMode();
     configPath_ = platform::configurationFilePath();
     const std::wstring library = toWide(platform::programDirectory()) + L"\\ResDLL.dll";
-    if (!pictures_.load(library.c_str()))
-        MessageBoxW(nullptr, L" Can not find ResDLL\xFF01", L"Scribo", MB_OK);
+    pictures_.load(library.c_str());
     areaEvent_.reset(OpenEventW(EVENT_ALL_ACCESS, FALSE, platform::wz(kSetAreaEventName)));
 }
 
@@ -58,7 +57,8 @@ bool CQX_ScriboDlg::onInitDialog() {
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(mainIcon_));
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(mainIcon_));
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-    xpMode_ = isXpMode();
+    // The panel runs without pictures; the user is told once, before anything else.
+    if (!pictures_.loaded()) MessageBoxW(nullptr, L" Can not find ResDLL\xFF01", L"Scribo", MB_OK);
 
     switch (link_.attach()) {
         case AttachResult::NotReady:

@@ -94,9 +94,7 @@ void CQX_ScriboDlg::showPanel() {
     ShowWindow(hwnd(), SW_SHOWNORMAL);
 }
 
-void CQX_ScriboDlg::showRemoteWindow() {
-    // The remote's own express-key window is not part of this build yet.
-}
+void CQX_ScriboDlg::showRemoteWindow() {}
 
 void CQX_ScriboDlg::hideToTray() {
     platform::setTaskbarButton(hwnd(), false);
