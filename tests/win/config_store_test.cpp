@@ -102,9 +102,16 @@ TEST_F(ConfigStoreTest, FailedWriteOrReplaceLeavesTheOldFileWhole) {
         EXPECT_EQ(readText(path_), good);
         EXPECT_FALSE(fileExists(path_ + u".tmp"));
     }
-    EXPECT_EQ(feedback_.messages,
-              (std::vector<std::u16string>{scribo::kSaveFailedText, scribo::kSaveFailedText}));
-    EXPECT_EQ(feedback_.traces, 2);
+    {   // The file was made read-only: it is not replaced, and not reported as saved.
+        ASSERT_TRUE(SetFileAttributesW(wz(path_), FILE_ATTRIBUTE_READONLY));
+        EXPECT_EQ(s->saveDeviceConfig(*block_, u"PID_0374"), SaveOutcome::SaveFailed);
+        SetFileAttributesW(wz(path_), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(readText(path_), good);
+        EXPECT_FALSE(fileExists(path_ + u".tmp"));
+    }
+    EXPECT_EQ(feedback_.messages, (std::vector<std::u16string>{scribo::kSaveFailedText, scribo::kSaveFailedText,
+                                                               scribo::kSaveFailedText}));
+    EXPECT_EQ(feedback_.traces, 3);
     ASSERT_EQ(s->saveDeviceConfig(*block_, u"PID_0374"), SaveOutcome::Saved);
     EXPECT_NE(readText(path_).find("SelectID=\"99\""), std::string::npos);
 }
