@@ -101,8 +101,8 @@ extern "C" {
 UINT WINAPI WTInfoA(UINT category, UINT index, void* out) {
     control();
     switch (category) {
-    case 0:
-        return 0;
+    case 0:  // the size of the largest answer, nothing copied
+        return sizeof(LOGCONTEXTA);
     case WTI_INTERFACE:
         if (index == IFC_WINTABID) return answerText("Scribo Wintab stand-in", out);
         if (index == IFC_SPECVERSION) {
