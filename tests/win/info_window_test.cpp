@@ -141,7 +141,9 @@ TEST_F(InfoWindow, SecondTextGetsFullFiveTicks) {
 TEST_F(InfoWindow, NewIntervalWhileHiddenLeavesItHiddenAndTheTimerEndsAfterFiveTicks) {
     ASSERT_FALSE(visible());
     EXPECT_EQ(SendMessageW(hwnd_, scribo::WM_INFO_SETINTERVAL, 20, 0), 1);
+    EXPECT_FALSE(visible());
     pumpFor(60);
+    EXPECT_FALSE(visible());
     EXPECT_TRUE(timerWasRunning()) << "the interval restarts the timer";
     SendMessageW(hwnd_, scribo::WM_INFO_SETINTERVAL, 20, 0);
     pumpFor(400);
