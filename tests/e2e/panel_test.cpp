@@ -6,6 +6,7 @@
 #include <string>
 
 #include "config/block_access.h"
+#include "fake_tray.h"
 #include "config/service_protocol.h"
 #include "platform/block_kernel.h"
 #include "panel_driver.h"
@@ -200,8 +201,44 @@ TEST_F(PanelTest, WindowsInkIsWrittenUnderTheBlockLock) {
     EXPECT_EQ(IsDlgButtonChecked(panelWindow(), IDC_WINDOWS_INK), BST_CHECKED);
 }
 
+TEST_F(PanelTest, TheNotificationIconFollowsTheServiceAndTheShell) {
+    FakeTray tray;
+    ASSERT_TRUE(tray.winsFindWindow());
+    ServiceSim sim(folder, kDemoProfile);
+    Panel panel;
+    ASSERT_TRUE(panel.start());
+    HWND w = panelWindow();
+    auto last = [&] { return tray.calls().back(); };
+    ASSERT_FALSE(tray.calls().empty());
+    const FakeTray::Call added = tray.calls().front();
+    EXPECT_EQ(added.action, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(added.owner, w);
+    EXPECT_EQ(added.callbackMessage, WM_PANEL_TRAY);
+    EXPECT_TRUE(added.hasIcon);
+
+    // The service swaps the icon: a modification of the same icon with a picture.
+    const size_t before = tray.calls().size();
+    EXPECT_EQ(simCommand("trayicon " + std::to_string(kTrayIconAlternate)), 0);
+    ASSERT_GT(tray.calls().size(), before);
+    EXPECT_EQ(last().action, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(last().id, added.id);
+    EXPECT_TRUE(last().hasIcon);
+
+    // The shell restarts: the icon is added again.
+    const size_t beforeRestart = tray.calls().size();
+    tray.announceRestart();
+    ASSERT_TRUE(waitFor([&] { return tray.calls().size() > beforeRestart; }));
+    EXPECT_EQ(last().action, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(last().owner, w);
+
+    // The panel ends: its icon goes.
+    EXPECT_EQ(panel.stop(), 0);
+    EXPECT_EQ(last().action, static_cast<DWORD>(NIM_DELETE));
+    EXPECT_EQ(last().id, added.id);
+}
+
 TEST_F(PanelTest, PenPositioningWritesTheMeasuredAreaAndTellsThePanel) {
-    ServiceSim sim(folder, std::string(kDemoProfile) + "");
+    ServiceSim sim(folder, kDemoProfile);
     Panel panel;
     ASSERT_TRUE(panel.start());
     sendToPanel(WM_PANEL_SHOW);
