@@ -7,7 +7,6 @@ file(MAKE_DIRECTORY "${LAYOUT}")
 if(IS_DIRECTORY "${BIN}")
   file(COPY "${BIN}/" DESTINATION "${LAYOUT}"
        PATTERN "*_tests.exe" EXCLUDE
-       PATTERN "art_check.exe" EXCLUDE
        PATTERN "startup_bench.exe" EXCLUDE
        PATTERN "*.log" EXCLUDE
        PATTERN "*.scfg" EXCLUDE)
