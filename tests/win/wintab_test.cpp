@@ -15,7 +15,7 @@ namespace {
 using wintab::PressurePacket;
 
 std::wstring standin(const std::wstring& relative) {
-    const std::wstring raw = testsupport::binDir() + L"\\..\\standins\\" + relative;
+    const std::wstring raw = testsupport::layoutDir() + L"\\..\\standins\\" + relative;
     wchar_t full[MAX_PATH * 2];
     const DWORD n = GetFullPathNameW(raw.c_str(), MAX_PATH * 2, full, nullptr);
     return n > 0 && n < MAX_PATH * 2 ? std::wstring(full) : raw;
