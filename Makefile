@@ -1,5 +1,5 @@
 # Front door: `make demo` and `make test` work on a fresh Debian 12 machine as root.
-.PHONY: all deps build build-native build-windows test test-native test-windows demo clean
+.PHONY: all deps build build-native build-windows test test-native test-windows demo dist clean
 
 all: build
 
@@ -29,6 +29,10 @@ test: build
 
 demo: build
 	@bash tools/demo.sh
+
+# The Windows installer: build/windows/dist/Scribo-<version>.msi.
+dist: build-windows
+	@cmake --build --preset windows --target dist
 
 clean:
 	@tools/wine-env stop || true
