@@ -133,8 +133,8 @@ int firstConnectedSlot() {
     return -1;
 }
 
-// The device the stand-in acts on for pen positioning and reports on for the trackpad: the first
-// connected one that is not the remote (the remote has no pen area).
+// The device the stand-in acts on for pen positioning: the first connected one that is not the
+// remote (the remote has no pen area).
 int firstPenSlot() {
     for (int s = 0; s < kSlotCount; ++s)
         if (g.block->devices[s].connected != 0 && g.block->devices[s].deviceKind != kDeviceKindRemote)
@@ -177,8 +177,11 @@ void receiveTrackPad(WPARAM w, LPARAM l) {
     const DWORD r = WaitForSingleObject(g.blockMutex.get(), 0);
     const bool free = r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
     if (!free) ++g_received.trackPadWhileLocked;
-    std::string state = "no pen device";
-    const int slot = firstPenSlot();
+    // The device the message is about: the first connected one with a trackpad.
+    std::string state = "no trackpad device";
+    int slot = -1;
+    for (int s = 0; s < kSlotCount && slot < 0; ++s)
+        if (g.block->devices[s].connected != 0 && g.block->devices[s].hasTrackPad != 0) slot = s;
     if (slot >= 0) {
         const DeviceRecord& rec = g.block->devices[slot];
         state = "slot=" + std::to_string(slot) + " rotation=" + std::to_string(rec.rotation) +
