@@ -1,5 +1,5 @@
 # Front door: `make demo` and `make test` work on a fresh Debian 12 machine as root.
-.PHONY: all deps build build-native build-windows test test-native test-windows demo bench clean
+.PHONY: all deps build build-native build-windows test test-native test-windows demo bench dist clean
 
 all: build
 
@@ -39,6 +39,10 @@ bench: deps
 	@cmake --preset bench-windows >/dev/null
 	@cmake --build --preset bench-windows
 	@tools/wine-run build/bench-windows/testlayout/win_benchmarks.exe
+
+# The Windows installer: build/windows/dist/Scribo-<version>.msi.
+dist: build-windows
+	@cmake --build --preset windows --target dist
 
 clean:
 	@tools/wine-env stop || true

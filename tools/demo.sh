@@ -60,6 +60,31 @@ sim post 0x414 1 517 >/dev/null           # a right click on the icon: its menu 
 sleep 2
 shot tray-menu
 xdotool key Escape || true
+
+# The main window in other languages. The panel follows the user's interface language, which Wine
+# takes from the locale of the environment; the locales are generated once into build/locales.
+locales="$root/build/locales"
+panel_up() { [ "$(sim send 0x422 3 0 2>/dev/null)" = "1" ]; }
+language_shot() {  # glibc locale, screenshot name
+  local loc="$1" name="$2"
+  if [ ! -d "$locales/$loc" ]; then
+    mkdir -p "$locales"
+    localedef -i "${loc%.UTF-8}" -f UTF-8 "$locales/$loc" >/dev/null 2>&1 || true
+  fi
+  sim exit >/dev/null 2>&1 || true
+  for _ in $(seq 50); do panel_up || break; sleep 0.2; done
+  (LOCPATH="$locales" LC_ALL="$loc" setsid wine Scribo.exe >/dev/null 2>&1 &)
+  for _ in $(seq 100); do panel_up && break; sleep 0.2; done
+  sleep 1
+  xdotool mousemove "$icon_x" "$icon_y" click 1
+  sleep 2
+  shown || sim post 0x414 1 513 >/dev/null
+  sleep 1
+  shot "main-window-$name"
+}
+language_shot de_DE.UTF-8 german
+language_shot ja_JP.UTF-8 japanese
+language_shot th_TH.UTF-8 thai
 sim exit >/dev/null || true
 sim quit >/dev/null || true
 sleep 1

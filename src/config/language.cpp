@@ -36,6 +36,14 @@ LanguageFiles chooseLanguageFiles(uint16_t languageId, std::u16string_view progr
             dir + u"\\language\\common.ini"};
 }
 
+LanguageFiles chooseLanguageFiles(uint16_t languageId, std::u16string_view programDir,
+                                  const FileExists& fileExists) {
+    LanguageFiles files = chooseLanguageFiles(languageId, programDir);
+    if (!fileExists(files.languageFile))
+        files.languageFile = std::u16string(programDir) + u"\\language\\English.ini";
+    return files;
+}
+
 std::u16string cutToLookup(std::u16string text) {
     if (text.size() > kLookupMaxText) text.resize(kLookupMaxText);
     return text;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,12 @@ struct LanguageFiles {
 
 // programDir is the directory of the running executable, without a trailing backslash.
 LanguageFiles chooseLanguageFiles(uint16_t languageId, std::u16string_view programDir);
+
+// The same, but a language whose file is not installed falls back to English.ini: a missing
+// file would otherwise show every text as its bare key ("Main.ScreenMap").
+using FileExists = std::function<bool(const std::u16string& path)>;
+LanguageFiles chooseLanguageFiles(uint16_t languageId, std::u16string_view programDir,
+                                  const FileExists& fileExists);
 
 class ProfileSource {
 public:

@@ -18,10 +18,15 @@ namespace {
 // with the same lookup rules, so a deep program directory still finds its texts.
 bool beyondProfileLimit(std::u16string_view file) { return file.size() >= MAX_PATH; }
 
+std::wstring extendedPath(std::u16string_view file) {
+    std::wstring path = toWide(file);
+    if (beyondProfileLimit(file) && path.size() > 2 && path[1] == L':') path = L"\\\\?\\" + path;
+    return path;
+}
+
 std::optional<std::u16string> readLongPathValue(std::u16string_view file, std::u16string_view section,
                                                 std::u16string_view key) {
-    std::wstring path = toWide(file);
-    if (path.size() > 2 && path[1] == L':') path = L"\\\\?\\" + path;
+    const std::wstring path = extendedPath(file);
     UniqueHandle h(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!h) return std::nullopt;
@@ -61,6 +66,11 @@ int Win32ProfileSource::readInt(std::u16string_view file, std::u16string_view se
     }
     return static_cast<int>(GetPrivateProfileIntW(toWide(section).c_str(), toWide(key).c_str(),
                                                   fallback, toWide(file).c_str()));
+}
+
+bool fileExists(const std::u16string& path) {
+    const DWORD attributes = GetFileAttributesW(extendedPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::u16string programDirectory() {

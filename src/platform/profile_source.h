@@ -13,6 +13,9 @@ public:
                 int fallback) override;
 };
 
+// True when the file is there; a path beyond MAX_PATH is checked in its extended-length form.
+bool fileExists(const std::u16string& path);
+
 // Directory of the running executable, without a trailing backslash.
 std::u16string programDirectory();
 

@@ -6,11 +6,14 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "config/block_access.h"
 #include "config/language.h"
@@ -128,6 +131,41 @@ std::set<int> demoFunctionCodes() {
     return codes;
 }
 
+// Every language the chooser can pick, other than English: each one must be shipped.
+std::vector<std::string> translatedFiles() {
+    std::set<std::u16string> names;
+    for (unsigned id = 0; id <= 0xFFFF; ++id) names.insert(languageNameFor(uint16_t(id)));
+    names.erase(u"English");
+    std::vector<std::string> files;
+    for (const auto& n : names) files.push_back(std::string(n.begin(), n.end()) + ".ini");
+    return files;
+}
+
+// UTF-8 to code points (the files were checked to be valid UTF-8 by parseIni).
+std::u32string codePoints(const std::string& s) {
+    std::u32string out;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
+        char32_t cp = len == 1 ? c : c & (0x7F >> len);
+        for (int k = 1; k < len && i + k < s.size(); ++k) cp = (cp << 6) | (s[i + k] & 0x3F);
+        out += cp;
+        i += len;
+    }
+    return out;
+}
+
+// Keys whose text is the same in every language: key names printed on keyboards, the OK
+// button, the web address, and words many languages borrow ("Mouse", "Ring").
+bool languageNeutral(const std::string& key) {
+    static const std::set<std::string> keys = {
+        "main.ok", "main.website", "quickset.ring", "quickset.trackpad.1", "userset.mouse",
+        "quickset.btnsetlistitem.1", "quickset.btnsetlistitem.2", "quickset.btnsetlistitem.3",
+        "quickset.btnsetlistitem.23", "quickset.btnsetlistitem.24",
+        "quickset.btnsetlistitem.25", "quickset.btnsetlistitem.26"};
+    return keys.count(key) > 0;
+}
+
 TEST(LanguageFiles, EnglishHasEveryFormedKeyInItsSectionWithAUsableValue) {
     const IniData en = parseIni("English.ini");
     std::set<std::string> formed;
@@ -156,16 +194,7 @@ TEST(LanguageFiles, EnglishHasEveryFormedKeyInItsSectionWithAUsableValue) {
 
 TEST(LanguageFiles, EveryLanguageHasExactlyTheKeysOfEnglish) {
     const IniData en = parseIni("English.ini");
-    int checked = 0;
-    for (const uint16_t id : {0x0804, 0x0404, 0x0407, 0x040C, 0x0411, 0x0412, 0x0419, 0x040A,
-                              0x0410, 0x041E, 0x0416, 0x042A, 0x0415}) {
-        const std::u16string name16 = languageNameFor(id);
-        const std::string name = std::string(name16.begin(), name16.end()) + ".ini";
-        if (!std::ifstream(kLanguageDir + name)) {
-            EXPECT_NE(name, "German.ini") << "German.ini is shipped";
-            continue;
-        }
-        ++checked;
+    for (const std::string& name : translatedFiles()) {
         const IniData other = parseIni(name);
         for (const auto& [section, keys] : en)
             for (const auto& [key, value] : keys) {
@@ -184,7 +213,90 @@ TEST(LanguageFiles, EveryLanguageHasExactlyTheKeysOfEnglish) {
                 EXPECT_TRUE(en.count(section) && en.at(section).count(key))
                     << name << " has " << key << ", which English.ini lacks";
     }
-    EXPECT_GE(checked, 1);
+}
+
+// Windows still being written read these fixed keys; the source scan below cannot see them yet.
+TEST(LanguageFiles, EnglishHasTheFixedKeysOfEveryWindow) {
+    const IniData en = parseIni("English.ini");
+    const char* const keys[] = {
+        "QuickSet.Caption", "QuickSet.RX20", "QuickSet.Keys", "QuickSet.Ring", "QuickSet.Control",
+        "QuickSet.DisableQuickKey", "QuickSet.DisableInfo", "QuickSet.RingFuncGroup",
+        "QuickSet.TrackPadMode", "QuickSet.WheelLight", "QuickSet.TabletLight",
+        "QuickSet.SelectProgram", "QuickSet.Runningprogram", "QuickSet.OpenFile",
+        "QuickSet.ProgramPath", "UserSet.HotKey", "UserSet.Mouse", "UserSet.Clear",
+        "UserSet.MaxString", "UserSet.Other", "UserSet.KeyBoardInfo", "DisplaySetting.Caption",
+        "DisplaySetting.ColorTemperature", "DisplaySetting.Red", "DisplaySetting.Green",
+        "DisplaySetting.Blue", "DisplaySetting.Brightness", "DisplaySetting.Constrast",
+        "DisplaySetting.Restore", "Menu.OpenDocument", "Menu.Restore", "Menu.Exit",
+        "Main.SetAreaInfo1", "Main.SetAreaInfo3", "Main.DisplaySetting", "Main.NewVersionInfo"};
+    for (const char* k : keys) {
+        const std::string key = lower(k);
+        EXPECT_TRUE(en.count(sectionOfArea(key)) && en.at(sectionOfArea(key)).count(key))
+            << "English.ini lacks " << k;
+    }
+}
+
+#ifndef _WIN32
+// Every key spelled out in the program's sources is in English.ini (and so, by the test above,
+// in every language). Keys formed from a pattern end in '.' or hold '%' and are checked above.
+TEST(LanguageFiles, EveryKeyTheSourcesReadIsInEnglish) {
+    const IniData en = parseIni("English.ini");
+    const std::regex literal(R"re(u?"((Main|QuickSet|UserSet|DisplaySetting|Menu)\.[A-Za-z0-9_.]*[A-Za-z0-9_])")re");
+    int found = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(SCRIBO_SOURCE_DIR "/src")) {
+        const std::string ext = entry.path().extension().string();
+        if (ext != ".cpp" && ext != ".h") continue;
+        std::string text;
+        ASSERT_TRUE(readFile(entry.path().string(), text));
+        for (std::sregex_iterator m(text.begin(), text.end(), literal), end; m != end; ++m) {
+            const std::string key = lower((*m)[1].str());
+            ++found;
+            EXPECT_TRUE(en.count(sectionOfArea(key)) && en.at(sectionOfArea(key)).count(key))
+                << entry.path().filename().string() << " reads " << (*m)[1].str()
+                << ", which English.ini lacks";
+        }
+    }
+    EXPECT_GT(found, 0) << "the scan found no key at all";
+}
+#endif
+
+// A file that still holds English texts shows English to the user without any test noticing
+// a missing key; a file in the wrong script is a file saved under the wrong name.
+TEST(LanguageFiles, EveryTranslationIsItsOwnLanguage) {
+    const IniData en = parseIni("English.ini");
+    struct Script {
+        const char* file;
+        char32_t from, to;
+    };
+    const Script scripts[] = {
+        {"Russian.ini", 0x0400, 0x04FF},          {"Thai.ini", 0x0E00, 0x0E7F},
+        {"Korean.ini", 0xAC00, 0xD7AF},           {"Japanese.ini", 0x3040, 0x30FF},
+        {"ChineseSimplified.ini", 0x4E00, 0x9FFF}, {"ChineseTraditional.ini", 0x4E00, 0x9FFF},
+    };
+    for (const std::string& name : translatedFiles()) {
+        const IniData other = parseIni(name);
+        const Script* script = nullptr;
+        for (const auto& s : scripts)
+            if (name == s.file) script = &s;
+        int inScript = 0, translated = 0;
+        for (const auto& [section, keys] : en)
+            for (const auto& [key, value] : keys) {
+                if (languageNeutral(key) || !other.count(section) || !other.at(section).count(key))
+                    continue;
+                const std::string& text = other.at(section).at(key);
+                EXPECT_NE(text, value) << name << ": " << key << " is still English";
+                ++translated;
+                for (char32_t c : codePoints(text))
+                    if (script && c >= script->from && c <= script->to) {
+                        ++inScript;
+                        break;
+                    }
+            }
+        // Japanese writes many words in kanji alone; kana still appear in most of its texts.
+        if (script) {
+            EXPECT_GT(inScript * 2, translated) << name << " is not written in its script";
+        }
+    }
 }
 
 TEST(LanguageFiles, CommonFileNamesEveryDemoDeviceAndTheLogo) {

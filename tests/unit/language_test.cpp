@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
+#include <vector>
 
 namespace scribo {
 namespace {
@@ -38,6 +40,33 @@ TEST(LanguageChoice, PathsAreBuiltFromTheProgramDirectoryAndNeverCut) {
     f = chooseLanguageFiles(0x0409, deep);
     EXPECT_EQ(f.languageFile, deep + u"\\language\\English.ini");
     EXPECT_EQ(f.commonFile, deep + u"\\language\\common.ini");
+}
+
+TEST(LanguageChoice, AMissingLanguageFileFallsBackToEnglish) {
+    const std::u16string dir = u"C:\\Scribo";
+    const std::u16string lang = dir + u"\\language\\";
+    struct Case {
+        uint16_t id;
+        std::set<std::u16string> installed;
+        std::u16string expected;
+    } cases[] = {
+        {0x0411, {lang + u"Japanese.ini", lang + u"English.ini"}, lang + u"Japanese.ini"},
+        {0x0411, {lang + u"English.ini", lang + u"German.ini"}, lang + u"English.ini"},
+        {0x0407, {}, lang + u"English.ini"},             // nothing there: still a usable name
+        {0x0409, {lang + u"English.ini"}, lang + u"English.ini"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        std::vector<std::u16string> asked;
+        const LanguageFiles f = chooseLanguageFiles(c.id, dir, [&](const std::u16string& path) {
+            asked.push_back(path);
+            return c.installed.count(path) > 0;
+        });
+        EXPECT_EQ(f.languageFile, c.expected);
+        EXPECT_EQ(f.commonFile, lang + u"common.ini");
+        ASSERT_FALSE(asked.empty());
+        EXPECT_EQ(asked.front(), chooseLanguageFiles(c.id, dir).languageFile);
+    }
 }
 
 class MapSource : public ProfileSource {

@@ -53,6 +53,19 @@ TEST(ProfileSource, ReadsUtf16FilesWithTheLookupConvention) {
     EXPECT_EQ(noCommon.logoId(), 0);
 }
 
+TEST(ProfileSource, AnUninstalledLanguageReadsTheEnglishFile) {
+    testsupport::TestFolder folder;
+    const std::wstring dir = folder.path();
+    CreateDirectoryW((dir + L"\\language").c_str(), nullptr);
+    writeUtf16(dir + L"\\language\\English.ini", u"[Dialog_Main]\r\nMain.ScreenMap=Screen Mapping\r\n");
+
+    platform::Win32ProfileSource source;
+    const LanguageFiles files = chooseLanguageFiles(0x041E, platform::toU16(dir), platform::fileExists);
+    EXPECT_EQ(TIniFile(source, files.languageFile).readText(u"Dialog_Main", u"Main.ScreenMap"),
+              u"Screen Mapping");
+    EXPECT_FALSE(platform::fileExists(platform::toU16(dir + L"\\language")));  // a folder is no file
+}
+
 TEST(ProfileSource, ADeepProgramDirectoryStillFindsItsLanguageFile) {
     // Together with the file name this path is longer than a 255-unit buffer could hold.
     testsupport::TestFolder folder;
@@ -69,6 +82,7 @@ TEST(ProfileSource, ADeepProgramDirectoryStillFindsItsLanguageFile) {
               INVALID_FILE_ATTRIBUTES);
     const LanguageFiles files = chooseLanguageFiles(0x0409, platform::toU16(dir));
     ASSERT_GT(files.languageFile.size(), 255u);
+    EXPECT_TRUE(platform::fileExists(files.languageFile));
     platform::Win32ProfileSource source;
     EXPECT_EQ(TIniFile(source, files.languageFile).readText(u"Dialog_Main", u"Main.OK"), u"OK");
 }

@@ -7,6 +7,8 @@
 #include <shellapi.h>
 
 #include "config/shared_block.h"
+#include "config/win/config_store.h"
+#include "config/win/first_run.h"
 #include "platform/com_ptr.h"
 #include "platform/gdiplus_init.h"
 #include "platform/handles.h"
@@ -20,6 +22,11 @@ int CQX_ScriboApp::run(HINSTANCE instance) {
     InitCommonControlsEx(&icc);
     const platform::ComInit com;
     const platform::GdiplusInit gdiplus;
+
+    // A first start of this user gets the installed default configuration in the roaming folder,
+    // before the service is started and loads it.
+    platform::provideUserConfiguration(platform::configurationFilePath(),
+                                       platform::defaultConfigurationFile());
 
     // The service runs while its mutex exists; otherwise start it from our own directory.
     platform::UniqueHandle serviceMutex(

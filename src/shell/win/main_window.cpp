@@ -74,7 +74,7 @@ bool CQX_ScriboDlg::onInitDialog() {
     tray_.configure(hwnd(), WM_PANEL_TRAY, L"Scribo");
 
     const std::u16string dir = platform::programDirectory();
-    languageFiles_ = chooseLanguageFiles(GetUserDefaultUILanguage(), dir);
+    languageFiles_ = chooseLanguageFiles(GetUserDefaultUILanguage(), dir, platform::fileExists);
     language_ = std::make_unique<TIniFile>(profiles_, languageFiles_.languageFile);
     store_ = std::make_unique<platform::ConfigStore>(configPath_, *language_, hwnd());
     transfer_ = std::make_unique<platform::ConfigTransfer>(configPath_, hwnd(), store_.get());
