@@ -1,6 +1,7 @@
 #include "shell/win/main_window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "config/block_access.h"
 #include "config/service_protocol.h"
@@ -80,7 +81,7 @@ bool CQX_ScriboDlg::onInitDialog() {
     transfer_ = std::make_unique<platform::ConfigTransfer>(configPath_, hwnd(), store_.get());
     common_ = std::make_unique<CommonFile>(profiles_, languageFiles_.commonFile);
     pen_ = std::make_unique<PenPanel>(hwnd(), link_.lock(), *language_);
-    pressure_ = std::make_unique<PressurePanel>(hwnd());
+    pressure_ = std::make_unique<PressurePanel>(hwnd(), link_.lock());
     mapping_ = std::make_unique<MappingPanel>(hwnd(), *link_.block(), link_.lock(), *language_);
     RECT client{};
     GetClientRect(hwnd(), &client);
@@ -124,7 +125,9 @@ void CQX_ScriboDlg::finishInitialisation() {
     devices_->selectCurrentFromCombo(selection);
     pressure_->initTrackbar();
     pen_->initTrackbar();
+    pressure_->takeHomePositions();
     if ((devices_->deviceKindMask() & kKindMaskPen) != 0) loadDeviceIntoPanel();
+    pressure_->placePoints(current(), devices_->deviceKindMask() == kKindMaskRemote);
 }
 
 void CQX_ScriboDlg::loadDeviceIntoPanel() {
@@ -208,6 +211,7 @@ bool CQX_ScriboDlg::onCommand(int id, int code) {
     DeviceRecord* rec = current();
     if (pen_ && pen_->onCommand(id, code, rec)) return true;
     if (mapping_ && mapping_->onCommand(id, code, rec)) return true;
+    if (pressure_ && pressure_->onCommand(id, code, rec)) return true;
     switch (id) {
         case IDOK:
             saveAllDevices();
@@ -317,6 +321,18 @@ bool CQX_ScriboDlg::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
             return onCommand(LOWORD(w), HIWORD(w));
         case WM_HSCROLL:
             return pen_ && pen_->onHScroll(reinterpret_cast<HWND>(l), current());
+        case WM_VSCROLL:
+            return pressure_ && pressure_->onVScroll(reinterpret_cast<HWND>(l), current());
+        // Dragging the pressure curve's points.
+        case WM_LBUTTONDOWN:
+            if (pressure_) pressure_->onButtonDown(POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)});
+            return false;
+        case WM_MOUSEMOVE:
+            // A rejected move ends the message here.
+            return pressure_ && !pressure_->onMouseMove(POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)});
+        case WM_LBUTTONUP:
+            if (pressure_) pressure_->onButtonUp(current());
+            return false;
         case WM_SYSCOMMAND:
             if ((w & 0xFFF0) == SC_MINIMIZE) {
                 hideToTray();
