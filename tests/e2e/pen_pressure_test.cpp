@@ -77,7 +77,7 @@ protected:
     void SetUp() override {
         ASSERT_EQ(listenWindow(), nullptr) << "a stand-in is still running";
         ASSERT_TRUE(installDefaultConfig());
-        sim_ = std::make_unique<ServiceSim>(kProfile, L"e2e-pen");
+        sim_ = std::make_unique<ServiceSim>(folder_, kProfile);
         ASSERT_TRUE(sim_->started());
         ASSERT_TRUE(panel_.start());
         ASSERT_EQ(link_.attach(), AttachResult::Attached);
@@ -100,6 +100,7 @@ protected:
     }
     static LPARAM at(int x, int y) { return MAKELPARAM(x, y); }
 
+    TestFolder folder_;
     std::unique_ptr<ServiceSim> sim_;
     Panel panel_;
     platform::SharedBlockLink link_;

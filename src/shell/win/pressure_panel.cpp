@@ -45,7 +45,7 @@ void PressurePanel::takeHomePositions() {
 }
 
 void PressurePanel::load(const DeviceRecord& rec) {
-    displayMode_ = rec.pressureScaleMode;
+    meter_.displayMode = rec.pressureScaleMode;
     SendDlgItemMessageW(dialog_, IDC_HARDNESS, TBM_SETPOS, TRUE, trackbarPosition(rec.pressureCurve[1]));
 }
 

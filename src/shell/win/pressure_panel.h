@@ -8,6 +8,7 @@
 #include "config/block_access.h"
 #include "config/shared_block.h"
 #include "shell/pressure_curve.h"
+#include "shell/pressure_meter.h"
 
 class PressurePanel {
 public:
@@ -18,7 +19,14 @@ public:
     void takeHomePositions();
     // Takes the device's pressure display mode and puts the trackbar where its curve lies.
     void load(const scribo::DeviceRecord& rec);
-    int displayMode() const { return displayMode_; }
+    int displayMode() const { return meter_.displayMode; }
+
+    // Live pressure: the maximum of the context's pressure axis (0: bar never filled), and one
+    // packet's raw pressure with whether the cursor is over the main window.
+    void setMaxPressure(uint32_t maxPressure) { meter_.maxPressure = maxPressure; }
+    void onPacket(uint32_t pressure, bool cursorInWindow);
+    // Owner drawing of the bar: background and, while the pen is over the window, the fill.
+    void drawBar(HDC dc, const RECT& bar) const;
 
     // Moves the three points to the record's curve. With only the remote connected the curve is
     // first set to the default.
@@ -53,7 +61,8 @@ private:
 
     HWND dialog_;
     scribo::BlockLock& lock_;
-    int displayMode_ = 1;  // 1 = a quarter of the raw value, 2 = raw, other = not updated
+    scribo::PressureMeter meter_;  // display mode 1 until a device is loaded
+    uint32_t barFill_ = 0;         // filled pixels of the bar while barDrawn
     scribo::CurvePoints home_{};
     bool homeTaken_ = false;
     scribo::CurvePoint dragged_ = scribo::CurvePoint::None;
