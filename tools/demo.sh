@@ -63,4 +63,5 @@ xdotool key Escape || true
 sim exit >/dev/null || true
 sim quit >/dev/null || true
 sleep 1
+bash "$root/tools/demo-pen.sh"
 wine_env_stop

@@ -6,12 +6,14 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
 #include "config/service_protocol.h"
 #include "platform/block_kernel.h"
 #include "platform/handles.h"
+#include "linux_cpu.h"
 #include "panel_driver.h"
 #include "processes.h"
 #include "resource.h"
@@ -166,6 +168,62 @@ TEST_F(LivePressure, InfoStripShowsTextsForFiveTicks) {
     EXPECT_EQ(strip.bottom - strip.top, 40);
     ASSERT_TRUE(sim_->waitForLog("event SETAREA"));
     EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(info); }, 5000));
+}
+
+// Not a pass/fail test: the panel's CPU share and time per packet while the stand-in posts
+// packets at 200 and at 1000 per second with the pen over the window, beside the same panel
+// idle (no packets) over the same time. Run with --gtest_also_run_disabled_tests.
+TEST_F(LivePressure, DISABLED_PacketCost) {
+    EXPECT_EQ(panel_.stop(), 0);
+    UnmapViewOfFile(control_);
+    control_ = nullptr;
+    constexpr DWORD kWindowMs = 5000;
+    const struct {
+        const char* name;
+        const wchar_t* script;
+        const wchar_t* rate;
+        bool over = true;  // the pen over the window (drawn) or beside it (fetched only)
+    } runs[] = {{"idle (floor)", L"off", L"200"}, {"200 packets/s", L"stroke", L"200"},
+                {"1000 packets/s", L"stroke", L"1000"}, {"1000/s outside", L"stroke", L"1000", false}};
+    double idleCpu = 0;
+    for (const auto& r : runs) {
+        // The stand-in reads its script and rate when the panel opens the context.
+        SetEnvironmentVariableW(L"SCRIBO_WINTAB_SCRIPT", r.script);
+        SetEnvironmentVariableW(L"SCRIBO_WINTAB_RATE", r.rate);
+        Panel panel;
+        ASSERT_TRUE(panel.start());
+        SetEnvironmentVariableW(L"SCRIBO_WINTAB_SCRIPT", nullptr);
+        SetEnvironmentVariableW(L"SCRIBO_WINTAB_RATE", nullptr);
+        HANDLE mapping = nullptr;
+        wintabsim::ControlBlock* control = wintabsim::openControl(panel.process().id(), mapping);
+        platform::UniqueHandle keepMapping(mapping);
+        ASSERT_NE(control, nullptr);
+        sendToPanel(WM_PANEL_SHOW);
+        ASSERT_TRUE(waitFor(panelShown));
+        if (r.over)
+            cursorOverPanel();
+        else
+            SetCursorPos(1, 1);
+        Sleep(500);
+        const auto cpuMs = [] { return linuxCpuMs("Scribo.exe"); };
+        ASSERT_GE(cpuMs(), 0.0);
+        const LONG posted0 = control->packetsPosted;
+        const double cpu0 = cpuMs();
+        const DWORD t0 = GetTickCount();
+        Sleep(kWindowMs);
+        const double cpu = cpuMs() - cpu0;
+        const DWORD wall = GetTickCount() - t0;
+        const long packets = control->packetsPosted - posted0;
+        if (packets == 0) idleCpu = cpu;
+        std::printf("%-15s packets %6ld  panel CPU %7.1f ms in %lu ms = %5.2f %%", r.name, packets, cpu,
+                    static_cast<unsigned long>(wall), 100.0 * cpu / wall);
+        if (packets > 0)
+            std::printf("  per packet %.1f us (%.1f us above idle)", 1000.0 * cpu / packets,
+                        1000.0 * (cpu - idleCpu) / packets);
+        std::printf("\n");
+        UnmapViewOfFile(control);
+        EXPECT_EQ(panel.stop(), 0);
+    }
 }
 
 }  // namespace
