@@ -47,7 +47,7 @@ sleep 2
 # The panel is centred on the desktop; the pen over it makes the bar move.
 xdotool mousemove 640 380
 sleep 1.2
-shot pen-pressure-live 345x300+250+200
+shot pen-pressure-live 330x390+250+205
 shot main-window-live 1280x800+0+0
 
 # The function assignment dialog of the lower pen button: the keyboard option (arrow keys move
