@@ -33,7 +33,9 @@ const char kProfile[] =
     "penModel = 3\ntabletMaxX = 15200\ntabletMaxY = 9500\npressureScaleMode = 1\n"
     "penButton1Index = 5\npenButton1Descriptor = 1|Ctrl+C|67|46|2\n"
     "penButton2Index = 4\npenButton2Descriptor = 0|C:\\Tools\\paint.exe\n"
-    "pressureCurve = 0 0.3 0.7 1\nmouseMode = 0\nwindowsInk = 1\nmouseSpeed = 5\n";
+    "pressureCurve = 0 0.3 0.7 1\nmouseMode = 0\nwindowsInk = 1\nmouseSpeed = 5\n"
+    "[device]\ndeviceId = PID_0375\nproductName = Pad L\ndeviceKind = 0\npenModel = 3\n"
+    "tabletMaxX = 21600\ntabletMaxY = 13500\n";
 
 HWND control(int id) { return GetDlgItem(panelWindow(), id); }
 
@@ -155,6 +157,21 @@ TEST_F(PenPressure, PenButtonChoicesKeepOrReplaceTheDescriptor) {
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(waitFor([&] { return rec().penButton2Index == 5; }));
     EXPECT_EQ(readField(rec().penButton2Descriptor), u"0|C:\\Tools\\paint.exe");
+}
+
+// The device leaves while its assignment dialog is open: the choice confirmed afterwards must not
+// land in the emptied slot.
+TEST_F(PenPressure, AChoiceForADeviceThatLeftIsDropped) {
+    choose(IDC_PEN_BUTTON_LOWER, 5);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (dialog = panelModal()) != nullptr; }, 10000));
+    simCommand("remove 0x0374");
+    ASSERT_TRUE(waitFor([&] { return rec().connected == 0; }));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);  // option 0: "2|0" if it were written
+    ASSERT_TRUE(waitFor([] { return panelModal() == nullptr; }));
+    sendToPanel(WM_NULL);
+    EXPECT_NE(readField(rec().penButton1Descriptor), u"2|0");
+    EXPECT_EQ(rec().connected, 0);
 }
 
 TEST_F(PenPressure, RelativePositioningTurnsInkOffAndAbsoluteLeavesItOff) {

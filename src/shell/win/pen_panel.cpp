@@ -123,6 +123,7 @@ void PenPanel::assignButton(int button, int k, DeviceRecord& rec) {
     GetDlgItemTextW(dialog_, labelId, shown, kDescriptorUnits);
 
     // The user chooses first, with the block free; the choice is then written in one go.
+    const std::u16string deviceId = readField(rec.deviceId);
     std::optional<std::u16string> program;
     std::optional<HotKeyResult> hotKeys;
     if (k == 4) {
@@ -131,6 +132,10 @@ void PenPanel::assignButton(int button, int k, DeviceRecord& rec) {
         const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog_, GWLP_HINSTANCE));
         hotKeys = win::runHotKeys(instance, dialog_, language_, rec.hasRing, rec.hasTrackPad, rec.ringCount);
     }
+    // Service messages are handled while the chooser or the dialog is open: when the device left
+    // meanwhile (its slot emptied or refilled by another device), the choice is dropped rather
+    // than written into a record that is no longer this device's.
+    if (rec.connected == 0 || readField(rec.deviceId) != deviceId) return;
     const FunctionDialogs answered{[&] { return program; },
                                    [&](int32_t, int32_t, int32_t) { return hotKeys; }};
     // Index and descriptor together under the lock: the service never sees a new index with the
