@@ -86,6 +86,34 @@
 #define IDC_SLOW 1373
 #define IDC_FAST 1374
 
+// Function assignment dialog (CDlgHotKeys). Options in the order of their function numbers 0..14;
+// some numbers are shared with main-window controls of another template.
+#define IDD_HOTKEYS 162
+#define IDC_HK_GROUP_MOUSE 1282
+#define IDC_HK_OPTION_00 1401
+#define IDC_HK_OPTION_01 1402
+#define IDC_HK_OPTION_02 1403
+#define IDC_HK_OPTION_03 1404
+#define IDC_HK_OPTION_04 1405
+#define IDC_HK_OPTION_05 1406
+#define IDC_HK_OPTION_06 1292
+#define IDC_HK_OPTION_07 1407
+#define IDC_HK_OPTION_08 1408
+#define IDC_HK_OPTION_09 1289
+#define IDC_HK_OPTION_10 1409
+#define IDC_HK_OPTION_11 1410
+#define IDC_HK_OPTION_12 1411
+#define IDC_HK_OPTION_13 1412
+#define IDC_HK_OPTION_14 1413
+#define IDC_HK_CTRL 1358
+#define IDC_HK_ALT 1359
+#define IDC_HK_SHIFT 1360
+#define IDC_HK_WIN 1361
+#define IDC_HK_EDIT 1363
+#define IDC_HK_CLEAR 1146
+#define IDC_HK_MAX_HINT 1364
+#define IDC_HK_GROUP_OTHER 1154
+
 #ifndef IDC_STATIC
 #define IDC_STATIC -1
 #endif

@@ -88,4 +88,5 @@ language_shot th_TH.UTF-8 thai
 sim exit >/dev/null || true
 sim quit >/dev/null || true
 sleep 1
+bash "$root/tools/demo-pen.sh"
 wine_env_stop

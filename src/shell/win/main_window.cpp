@@ -1,6 +1,7 @@
 #include "shell/win/main_window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "config/block_access.h"
 #include "config/service_protocol.h"
@@ -26,6 +27,10 @@ bool isXpMode() {
 // Codes the main window ends with.
 constexpr INT_PTR kEndNoService = 2;
 constexpr INT_PTR kEndNormal = 0;
+
+// The info strip's look: 16-pixel text in near-white.
+constexpr int kInfoFontPx = 16;
+constexpr uint32_t kInfoTextColour = 0xFFF5F5F5;
 
 }  // namespace
 
@@ -80,7 +85,7 @@ bool CQX_ScriboDlg::onInitDialog() {
     transfer_ = std::make_unique<platform::ConfigTransfer>(configPath_, hwnd(), store_.get());
     common_ = std::make_unique<CommonFile>(profiles_, languageFiles_.commonFile);
     pen_ = std::make_unique<PenPanel>(hwnd(), link_.lock(), *language_);
-    pressure_ = std::make_unique<PressurePanel>(hwnd());
+    pressure_ = std::make_unique<PressurePanel>(hwnd(), link_.lock());
     mapping_ = std::make_unique<MappingPanel>(hwnd(), *link_.block(), link_.lock(), *language_);
     RECT client{};
     GetClientRect(hwnd(), &client);
@@ -101,6 +106,11 @@ bool CQX_ScriboDlg::onInitDialog() {
     }
     tray_.add(mainIcon_);
     setAllTexts();
+    // The info strip starts hidden; its light text sits on a dark translucent plate.
+    if (info_.create(instance_)) {
+        info_.setFontSize(kInfoFontPx);
+        info_.setTextColour(kInfoTextColour);
+    }
     finishInitialisation();
     collapse();
     return true;
@@ -124,7 +134,10 @@ void CQX_ScriboDlg::finishInitialisation() {
     devices_->selectCurrentFromCombo(selection);
     pressure_->initTrackbar();
     pen_->initTrackbar();
+    pressure_->takeHomePositions();
+    openPressureContext();
     if ((devices_->deviceKindMask() & kKindMaskPen) != 0) loadDeviceIntoPanel();
+    pressure_->placePoints(current(), devices_->deviceKindMask() == kKindMaskRemote);
 }
 
 void CQX_ScriboDlg::loadDeviceIntoPanel() {
@@ -133,6 +146,7 @@ void CQX_ScriboDlg::loadDeviceIntoPanel() {
     pressure_->load(*rec);
     mapping_->load(*rec, systemMonitorCount_);
     pen_->load(*rec);
+    placeInfoWindow();
     show(IDC_REMOTE, (devices_->deviceKindMask() & kKindMaskRemote) != 0);
 
     static const int kTabletOnly[] = {IDC_SET_SCREEN_AREA, IDC_ROTATE_180, IDC_ROTATE_0,
@@ -182,6 +196,7 @@ void CQX_ScriboDlg::onPrecision() {
 
 void CQX_ScriboDlg::onAreaSet() {
     if (DeviceRecord* rec = current()) mapping_->onAreaSet(*rec);
+    if (info_.hwnd()) info_.showText(text(u"Main.SetAreaInfo3", u"SetAreaInfo3"), kInfoTickNormalMs);
 }
 
 void CQX_ScriboDlg::onReload() {
@@ -193,6 +208,39 @@ void CQX_ScriboDlg::onReload() {
 void CQX_ScriboDlg::closePanel() {
     // Nothing of the panel may outlive it in the notification area.
     tray_.remove();
+    wintab_.close();
+    OutputDebugStringW(L"UnloadWintab()\n");
+}
+
+void CQX_ScriboDlg::openPressureContext() {
+    // A reload opens the context again: the library closes the old one first, so reloads never
+    // leave contexts open behind them.
+    if (wintab_.openPressureContext(hwnd()))
+        pressure_->setMaxPressure(wintab_.maxPressure());
+    else
+        OutputDebugStringW(L"Scribo: no tablet interface library, no live pressure\n");
+}
+
+LRESULT CQX_ScriboDlg::onTabletPacket(WPARAM serial) {
+    wintab::PressurePacket packet{};
+    if (!wintab_.fetchPacket(static_cast<UINT>(serial), packet)) return 0;
+    if (!IsWindowVisible(hwnd())) return 1;
+    POINT cursor{};
+    RECT window{};
+    GetCursorPos(&cursor);
+    GetWindowRect(hwnd(), &window);
+    pressure_->onPacket(packet.normalPressure, PtInRect(&window, cursor) != FALSE);
+    return 1;
+}
+
+void CQX_ScriboDlg::placeInfoWindow() {
+    const DeviceRecord* rec = current();
+    if (rec == nullptr || info_.hwnd() == nullptr) return;
+    // The mapped monitor; the whole desktop (entry 0) shows the strip on the first monitor.
+    int index = rec->monitorIndex;
+    if (index <= 0 || index >= kMonitorRectCount) index = 1;
+    const Rect32& m = link_.block()->monitorRects[index];
+    if (m.right > m.left && m.bottom > m.top) info_.moveTo(RECT{m.left, m.top, m.right, m.bottom});
 }
 
 void CQX_ScriboDlg::saveAllDevices() {
@@ -201,6 +249,7 @@ void CQX_ScriboDlg::saveAllDevices() {
 
 void CQX_ScriboDlg::startPenPositioning() {
     // The service lets the user place the pen, writes the area and answers with WM_PANEL_AREASET.
+    if (info_.hwnd()) info_.showText(text(u"Main.SetAreaInfo1", u"SetAreaInfo1"), kInfoTickLongMs);
     if (areaEvent_) SetEvent(areaEvent_.get());
 }
 
@@ -208,6 +257,7 @@ bool CQX_ScriboDlg::onCommand(int id, int code) {
     DeviceRecord* rec = current();
     if (pen_ && pen_->onCommand(id, code, rec)) return true;
     if (mapping_ && mapping_->onCommand(id, code, rec)) return true;
+    if (pressure_ && pressure_->onCommand(id, code, rec)) return true;
     switch (id) {
         case IDOK:
             saveAllDevices();
@@ -317,6 +367,21 @@ bool CQX_ScriboDlg::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
             return onCommand(LOWORD(w), HIWORD(w));
         case WM_HSCROLL:
             return pen_ && pen_->onHScroll(reinterpret_cast<HWND>(l), current());
+        case WM_TABLET_PACKET:
+            result = pressure_ ? onTabletPacket(w) : 0;
+            return true;
+        case WM_VSCROLL:
+            return pressure_ && pressure_->onVScroll(reinterpret_cast<HWND>(l), current());
+        // Dragging the pressure curve's points.
+        case WM_LBUTTONDOWN:
+            if (pressure_) pressure_->onButtonDown(POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)});
+            return false;
+        case WM_MOUSEMOVE:
+            // A rejected move ends the message here.
+            return pressure_ && !pressure_->onMouseMove(POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)});
+        case WM_LBUTTONUP:
+            if (pressure_) pressure_->onButtonUp(current());
+            return false;
         case WM_SYSCOMMAND:
             if ((w & 0xFFF0) == SC_MINIMIZE) {
                 hideToTray();
@@ -338,6 +403,7 @@ bool CQX_ScriboDlg::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
             return true;
         case WM_DESTROY:
             tray_.remove();
+            wintab_.close();
             link_.detach();
             return false;
         default:

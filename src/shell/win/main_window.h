@@ -18,7 +18,9 @@
 #include "platform/pictures.h"
 #include "platform/profile_source.h"
 #include "platform/shell.h"
+#include "platform/wintab.h"
 #include "shell/device_list.h"
+#include "shell/win/info_window.h"
 #include "shell/win/pen_panel.h"
 #include "shell/win/pressure_panel.h"
 
@@ -63,6 +65,10 @@ private:
     void showRemoteWindow();
     void startPenPositioning();
     scribo::DeviceRecord* current() const;
+    // Live pressure and the info strip.
+    void openPressureContext();
+    LRESULT onTabletPacket(WPARAM serial);
+    void placeInfoWindow();
 
     HINSTANCE instance_;
     HICON mainIcon_ = nullptr;  // shared icons from the executable: never destroyed
@@ -81,6 +87,8 @@ private:
     std::unique_ptr<PenPanel> pen_;
     std::unique_ptr<PressurePanel> pressure_;
     std::unique_ptr<MappingPanel> mapping_;
+    platform::WintabLibrary wintab_;
+    CWndShowInfo info_;
     scribo::PrecisionToggle precision_;
     platform::TrayIcon tray_;
     UINT taskbarCreated_ = 0;

@@ -158,6 +158,12 @@ void CQX_ScriboDlg::onDrawItem(const DRAWITEMSTRUCT& di) {
         case IDC_LOGO:
             platform::drawPictureInControl(di, pictures_.picture(common_ ? common_->logoId() : 0), true);
             break;
+        case IDC_PRESSURE_BAR:
+            if (pressure_) pressure_->drawBar(di.hDC, di.rcItem);
+            break;
+        case IDC_CURVE_BOX:
+            if (pressure_) pressure_->draw(di.hDC, di.rcItem);
+            break;
         case IDC_NEW_VERSION_PICTURE:
             platform::drawPictureInControl(di, pictures_.picture(kNewVersionPicture), false);
             break;

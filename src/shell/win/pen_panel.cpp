@@ -1,10 +1,14 @@
 #include "shell/win/pen_panel.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <string>
 
+#include <vector>
+
 #include "keys/descriptors.h"
+#include "keys/win/hotkeys_dialog.h"
 #include "platform/wide.h"
 #include "resource.h"
 
@@ -81,6 +85,14 @@ bool PenPanel::onCommand(int id, int code, DeviceRecord* rec) {
             applyMouseMode(relative);
             return true;
         }
+        case IDC_PEN_BUTTON_LOWER:
+        case IDC_PEN_BUTTON_UPPER: {
+            if (code != CBN_SELCHANGE) return true;
+            const int k = static_cast<int>(SendDlgItemMessageW(dialog_, id, CB_GETCURSEL, 0, 0));
+            if (rec != nullptr && k >= 0 && k < kPenFunctionCount)
+                assignButton(id == IDC_PEN_BUTTON_LOWER ? 1 : 2, k, *rec);
+            return true;
+        }
         case IDC_WINDOWS_INK:
             if (code == BN_CLICKED && rec != nullptr) {
                 const int32_t on = IsDlgButtonChecked(dialog_, IDC_WINDOWS_INK) == BST_CHECKED ? 1 : 0;
@@ -90,6 +102,50 @@ bool PenPanel::onCommand(int id, int code, DeviceRecord* rec) {
         default:
             return false;
     }
+}
+
+std::optional<std::u16string> PenPanel::chooseProgram() {
+    std::vector<wchar_t> name(32768, L'\0');  // long paths fit; a path too long is refused later
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = dialog_;
+    ofn.lpstrFilter = L"Describe Files (*.exe)\0*.exe\0All Files (*.*)\0*.*\0";
+    ofn.lpstrFile = name.data();
+    ofn.nMaxFile = static_cast<DWORD>(name.size());
+    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+    return platform::toU16(name.data());
+}
+
+void PenPanel::assignButton(int button, int k, DeviceRecord& rec) {
+    const int labelId = button == 1 ? IDC_PEN_LOWER_CUSTOM : IDC_PEN_UPPER_CUSTOM;
+    wchar_t shown[kDescriptorUnits] = {};
+    GetDlgItemTextW(dialog_, labelId, shown, kDescriptorUnits);
+
+    // The user chooses first, with the block free; the choice is then written in one go.
+    const std::u16string deviceId = readField(rec.deviceId);
+    std::optional<std::u16string> program;
+    std::optional<HotKeyResult> hotKeys;
+    if (k == 4) {
+        program = chooseProgram();
+    } else if (k == 5) {
+        const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog_, GWLP_HINSTANCE));
+        hotKeys = win::runHotKeys(instance, dialog_, language_, rec.hasRing, rec.hasTrackPad, rec.ringCount);
+    }
+    // Service messages are handled while the chooser or the dialog is open: when the device left
+    // meanwhile (its slot emptied or refilled by another device), the choice is dropped rather
+    // than written into a record that is no longer this device's.
+    if (rec.connected == 0 || readField(rec.deviceId) != deviceId) return;
+    const FunctionDialogs answered{[&] { return program; },
+                                   [&](int32_t, int32_t, int32_t) { return hotKeys; }};
+    // Index and descriptor together under the lock: the service never sees a new index with the
+    // old descriptor, nor a descriptor half written.
+    AssignOutcome outcome;
+    writeLocked(lock_, [&] {
+        outcome = assignPenButton(rec, button, k, platform::toU16(shown), answered, language_);
+    });
+    if (outcome.refused) OutputDebugStringW(L"Scribo: the chosen function does not fit its field\n");
+    SetDlgItemTextW(dialog_, labelId, toWide(outcome.label).c_str());
 }
 
 bool PenPanel::onHScroll(HWND bar, DeviceRecord* rec) {

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
 #include "config/block_access.h"
 #include "config/language.h"
 #include "config/shared_block.h"
@@ -31,6 +34,10 @@ public:
 
 private:
     void applyMouseMode(bool relative);
+    // A pen-button list changed: run the chooser or the assignment dialog the choice asks for
+    // (outside the lock), then write the index and descriptor together.
+    void assignButton(int button, int k, scribo::DeviceRecord& rec);
+    std::optional<std::u16string> chooseProgram();
     HWND item(int id) const { return GetDlgItem(dialog_, id); }
 
     HWND dialog_;

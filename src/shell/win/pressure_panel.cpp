@@ -1,21 +1,163 @@
 #include "shell/win/pressure_panel.h"
 
 #include <commctrl.h>
+#include <objidl.h>
+#include <gdiplus.h>
 
+#include "platform/handles.h"
 #include "resource.h"
 
 using namespace scribo;
+
+namespace {
+
+constexpr COLORREF kPointColour = RGB(255, 0, 0);
+constexpr float kCurveWidth = 2.0f;
+
+RECT toRect(const Rect32& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+}  // namespace
 
 void PressurePanel::initTrackbar() {
     SendDlgItemMessageW(dialog_, IDC_HARDNESS, TBM_SETRANGE, TRUE, MAKELPARAM(1, 9));
     SendDlgItemMessageW(dialog_, IDC_HARDNESS, TBM_SETTICFREQ, 1, 0);
 }
 
+Rect32 PressurePanel::clientRect(int id) const {
+    RECT r{};
+    HWND h = item(id);
+    if (h == nullptr) return {};
+    GetWindowRect(h, &r);
+    MapWindowPoints(HWND_DESKTOP, dialog_, reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+Rect32 PressurePanel::boxRect() const { return clientRect(IDC_CURVE_BOX); }
+
+CurvePoints PressurePanel::points() const {
+    return {clientRect(IDC_CURVE_START), clientRect(IDC_CURVE_MIDDLE), clientRect(IDC_CURVE_END)};
+}
+
+void PressurePanel::takeHomePositions() {
+    if (homeTaken_) return;
+    home_ = points();
+    homeTaken_ = true;
+}
+
 void PressurePanel::load(const DeviceRecord& rec) {
-    displayMode_ = rec.pressureScaleMode;
-    // The trackbar stores the middle point as position / 10; single precision gives the position
-    // back for every curve it produced.
-    const float middle = rec.pressureCurve[1] * 10.0f;
-    const int position = middle >= 1.0f && middle <= 9.0f ? static_cast<int>(middle) : middle < 1.0f ? 1 : 9;
-    SendDlgItemMessageW(dialog_, IDC_HARDNESS, TBM_SETPOS, TRUE, position);
+    meter_.displayMode = rec.pressureScaleMode;
+    SendDlgItemMessageW(dialog_, IDC_HARDNESS, TBM_SETPOS, TRUE, trackbarPosition(rec.pressureCurve[1]));
+}
+
+void PressurePanel::movePoint(int id, const Rect32& r) {
+    MoveWindow(item(id), r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+}
+
+void PressurePanel::movePoints(const CurvePoints& p) {
+    movePoint(IDC_CURVE_START, p.start);
+    movePoint(IDC_CURVE_MIDDLE, p.middle);
+    movePoint(IDC_CURVE_END, p.end);
+}
+
+void PressurePanel::redrawBox() {
+    HWND box = item(IDC_CURVE_BOX);
+    InvalidateRect(box, nullptr, FALSE);
+    UpdateWindow(box);
+}
+
+void PressurePanel::placePoints(DeviceRecord* rec, bool remoteOnly) {
+    if (rec == nullptr || !homeTaken_) return;
+    if (remoteOnly) writePressureCurve(*rec, kDefaultCurve, lock_);
+    const Rect32 box = boxRect();
+    movePoints(scribo::placeCurvePoints(readPressureCurve(*rec), home_, box.right - box.left,
+                                        box.bottom - box.top));
+    redrawBox();
+}
+
+void PressurePanel::reset(DeviceRecord* rec) {
+    if (rec == nullptr) return;
+    writePressureCurve(*rec, kDefaultCurve, lock_);
+    if (homeTaken_) movePoints(home_);
+    redrawBox();
+}
+
+void PressurePanel::restoreDefaults(DeviceRecord* rec) {
+    reset(rec);
+    SendDlgItemMessageW(dialog_, IDC_HARDNESS, TBM_SETPOS, TRUE, kDefaultTrackbarPosition);
+}
+
+bool PressurePanel::onCommand(int id, int code, DeviceRecord* rec) {
+    if (id != IDC_CURVE_DEFAULT) return false;
+    if (code == BN_CLICKED) reset(rec);
+    return true;
+}
+
+bool PressurePanel::onVScroll(HWND bar, DeviceRecord* rec) {
+    if (bar == nullptr || bar != item(IDC_HARDNESS)) return false;
+    if (rec == nullptr) return true;
+    const int position = static_cast<int>(SendMessageW(bar, TBM_GETPOS, 0, 0));
+    writePressureCurve(*rec, curveForTrackbar(position), lock_);
+    placePoints(rec, false);
+    return true;
+}
+
+void PressurePanel::onButtonDown(POINT client) {
+    dragged_ = hitCurvePoint(points(), Point32{client.x, client.y});
+    // Captured so that the drag also ends (and is stored) when the button comes up outside the
+    // window; otherwise the point would stay stuck to the cursor.
+    if (dragged_ != CurvePoint::None) SetCapture(dialog_);
+}
+
+bool PressurePanel::onMouseMove(POINT client) {
+    if (dragged_ == CurvePoint::None) return true;
+    const auto moved = dragCurvePoint(dragged_, Point32{client.x, client.y}, points(), boxRect());
+    if (!moved) return false;
+    const int id = dragged_ == CurvePoint::Start ? IDC_CURVE_START
+                   : dragged_ == CurvePoint::Middle ? IDC_CURVE_MIDDLE
+                                                    : IDC_CURVE_END;
+    movePoint(id, *moved);
+    redrawBox();
+    return true;
+}
+
+void PressurePanel::onButtonUp(DeviceRecord* rec) {
+    if (dragged_ == CurvePoint::None) return;
+    dragged_ = CurvePoint::None;
+    if (GetCapture() == dialog_) ReleaseCapture();
+    if (rec == nullptr) return;
+    if (const auto curve = curveFromPoints(points(), boxRect())) writePressureCurve(*rec, *curve, lock_);
+}
+
+void PressurePanel::draw(HDC target, const RECT& area) const {
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    if (w <= 0 || h <= 0) return;
+    // Drawn off screen and copied in one go, so a drag never flickers.
+    platform::UniqueMemoryDc dc(CreateCompatibleDC(target));
+    platform::UniqueBitmap bitmap(CreateCompatibleBitmap(target, w, h));
+    if (!dc || !bitmap) return;
+    platform::SelectGuard keepBitmap(dc.get(), bitmap.get());
+    platform::SelectGuard pen(dc.get(), GetStockObject(BLACK_PEN));
+    platform::SelectGuard brush(dc.get(), GetStockObject(WHITE_BRUSH));
+    Rectangle(dc.get(), 0, 0, w, h);
+
+    // Points are kept in the main window's client coordinates; the box draws in its own.
+    const Rect32 box = boxRect();
+    const CurvePoints p = points();
+    platform::UniqueBrush red(CreateSolidBrush(kPointColour));
+    for (const Rect32* r : {&p.start, &p.middle, &p.end}) {
+        RECT inBox = toRect(*r);
+        OffsetRect(&inBox, -box.left, -box.top);
+        FillRect(dc.get(), &inBox, red.get());
+    }
+    {
+        const CurveBezier b = curveBezier(p);
+        const auto at = [&](Point32 q) {
+            return Gdiplus::Point(q.x - box.left, q.y - box.top);
+        };
+        Gdiplus::Graphics g(dc.get());
+        g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+        Gdiplus::Pen blue(Gdiplus::Color(0xFF, 0x00, 0x00, 0xFF), kCurveWidth);
+        g.DrawBezier(&blue, at(b.from), at(b.control), at(b.control), at(b.to));
+    }
+    BitBlt(target, area.left, area.top, w, h, dc.get(), 0, 0, SRCCOPY);
 }

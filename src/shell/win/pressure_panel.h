@@ -1,21 +1,69 @@
-// The pressure group of the main window: the Soft/Hard trackbar of the current device's curve
-// and how the live pressure number is shown.
+// The pressure group of the main window: the curve editor (three points dragged in the curve box,
+// the Soft/Hard trackbar, the hidden reset button) over the current device's pressure curve, and
+// how the live pressure number is shown.
 #pragma once
 
 #include <windows.h>
 
+#include "config/block_access.h"
 #include "config/shared_block.h"
+#include "shell/pressure_curve.h"
+#include "shell/pressure_meter.h"
 
 class PressurePanel {
 public:
-    explicit PressurePanel(HWND dialog) : dialog_(dialog) {}
+    PressurePanel(HWND dialog, scribo::BlockLock& lock) : dialog_(dialog), lock_(lock) {}
 
     void initTrackbar();
+    // The points' template positions are their home positions; taken once per main window.
+    void takeHomePositions();
     // Takes the device's pressure display mode and puts the trackbar where its curve lies.
     void load(const scribo::DeviceRecord& rec);
-    int displayMode() const { return displayMode_; }
+    int displayMode() const { return meter_.displayMode; }
+
+    // Live pressure: the maximum of the context's pressure axis (0: bar never filled), and one
+    // packet's raw pressure with whether the cursor is over the main window.
+    void setMaxPressure(uint32_t maxPressure) { meter_.maxPressure = maxPressure; }
+    void onPacket(uint32_t pressure, bool cursorInWindow);
+    // Owner drawing of the bar: background and, while the pen is over the window, the fill.
+    void drawBar(HDC dc, const RECT& bar) const;
+
+    // Moves the three points to the record's curve. With only the remote connected the curve is
+    // first set to the default.
+    void placePoints(scribo::DeviceRecord* rec, bool remoteOnly);
+    // Default curve, points at home (hidden button and restore defaults); restore defaults also
+    // puts the trackbar at its middle.
+    void reset(scribo::DeviceRecord* rec);
+    void restoreDefaults(scribo::DeviceRecord* rec);
+
+    bool onCommand(int id, int code, scribo::DeviceRecord* rec);
+    bool onVScroll(HWND bar, scribo::DeviceRecord* rec);
+
+    // Mouse on the main window, client coordinates. onMouseMove returns false when a drag move
+    // was rejected: the main window then ends the message there.
+    void onButtonDown(POINT client);
+    bool onMouseMove(POINT client);
+    void onButtonUp(scribo::DeviceRecord* rec);
+    bool dragging() const { return dragged_ != scribo::CurvePoint::None; }
+
+    // Owner drawing of the curve box: box, red points, blue Bezier curve.
+    void draw(HDC dc, const RECT& box) const;
+    // Client rectangles of the box and the points (for tests of the layout and for drawing).
+    scribo::Rect32 boxRect() const;
+    scribo::CurvePoints points() const;
 
 private:
+    HWND item(int id) const { return GetDlgItem(dialog_, id); }
+    scribo::Rect32 clientRect(int id) const;
+    void movePoints(const scribo::CurvePoints& p);
+    void movePoint(int id, const scribo::Rect32& r);
+    void redrawBox();
+
     HWND dialog_;
-    int displayMode_ = 1;  // 1 = a quarter of the raw value, 2 = raw, other = not updated
+    scribo::BlockLock& lock_;
+    scribo::PressureMeter meter_;  // display mode 1 until a device is loaded
+    uint32_t barFill_ = 0;         // filled pixels of the bar while barDrawn
+    scribo::CurvePoints home_{};
+    bool homeTaken_ = false;
+    scribo::CurvePoint dragged_ = scribo::CurvePoint::None;
 };
