@@ -86,6 +86,13 @@
 #define IDC_SLOW 1373
 #define IDC_FAST 1374
 
+// Mapping tools: selection overlay, pen-display calibration, precision-mode indicator
+#define IDD_CHECK_DISPLAY 159
+#define IDD_CUT_SCREEN 165
+#define IDD_PRECISION 170
+#define IDC_PRECISION_HOLE 1285
+#define IDC_PRECISION_CAPTION 1288
+
 #ifndef IDC_STATIC
 #define IDC_STATIC -1
 #endif

@@ -12,6 +12,7 @@
 #include "config/win/config_transfer.h"
 #include "mapping/precision_area.h"
 #include "mapping/win/mapping_panel.h"
+#include "mapping/win/mapping_tools.h"
 #include "platform/block_kernel.h"
 #include "platform/dialog.h"
 #include "platform/handles.h"
@@ -61,7 +62,11 @@ private:
     void showTrayMenu();
     void openWebsite();
     void showRemoteWindow();
+    // The mapping group's messages, buttons and tools (main_window_mapping.cpp).
+    bool onMappingMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
+    void onMappingCommand(int id);
     void startPenPositioning();
+    void onAreaSelected();
     scribo::DeviceRecord* current() const;
 
     HINSTANCE instance_;
@@ -81,6 +86,7 @@ private:
     std::unique_ptr<PenPanel> pen_;
     std::unique_ptr<PressurePanel> pressure_;
     std::unique_ptr<MappingPanel> mapping_;
+    std::unique_ptr<MappingTools> mappingTools_;
     scribo::PrecisionToggle precision_;
     platform::TrayIcon tray_;
     UINT taskbarCreated_ = 0;

@@ -160,6 +160,8 @@ void CQX_ScriboDlg::onDrawItem(const DRAWITEMSTRUCT& di) {
         case IDC_LOGO:
             platform::drawPictureInControl(di, pictures_.picture(common_ ? common_->logoId() : 0), true);
             break;
+        case IDC_TABLET_PICTURE:
+            break;  // drawn with the mapping area when the main window paints
         case IDC_NEW_VERSION_PICTURE:
             platform::drawPictureInControl(di, pictures_.picture(kNewVersionPicture), false);
             break;
