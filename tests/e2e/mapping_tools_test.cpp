@@ -136,12 +136,13 @@ TEST_F(MappingToolsE2E, EscapeLeavesTheMappingAndFreesTheCursor) {
     ASSERT_NE(overlay, nullptr);
     clickAt(overlay, {300, 300});
     pressKey(overlay, VK_ESCAPE);
+    // The overlay goes first, the main window comes back last.
     EXPECT_TRUE(waitPumping([&] { return !IsWindowVisible(overlay); }));
+    EXPECT_TRUE(waitPumping([] { return IsWindowVisible(panelWindow()) != FALSE; }));
     EXPECT_TRUE(slot(0).screenArea == before);
     RECT r{};
     GetClipCursor(&r);
     EXPECT_TRUE(rectIs(r, virtualDesktop()));
-    EXPECT_TRUE(IsWindowVisible(panelWindow()));
     EXPECT_EQ(info_->intervals.back(), kInfoTickNormalMs);
     // The next use starts again from the first corner.
     overlay = openOverlay();
@@ -225,6 +226,7 @@ TEST_F(MappingToolsE2E, PrecisionIndicatorShowsTheHoleAndHidesAgain) {
     ASSERT_TRUE(IsWindowVisible(indicator));
     pressKey(indicator, VK_ESCAPE);
     EXPECT_TRUE(waitPumping([&] { return !IsWindowVisible(indicator); }));
+    sendToPanel(WM_NULL);
     EXPECT_EQ(slot(0).precisionMode, 0);
     EXPECT_EQ(sendToPanel(WM_PANEL_PRECISION), 0);  // the toggle went round: on again
     EXPECT_TRUE(IsWindowVisible(indicator));

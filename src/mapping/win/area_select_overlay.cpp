@@ -51,6 +51,13 @@ void CDlgCutWnd::close() {
     ShowWindow(hwnd(), SW_HIDE);
 }
 
+void CDlgCutWnd::cancel() {
+    close();
+    scribo::win::setInfoInterval(kInfoTickNormalMs);
+    // The main window hid itself for the overlay; it comes back when the user gives up.
+    ShowWindow(owner_, SW_SHOWNORMAL);
+}
+
 void CDlgCutWnd::onClick(POINT p) {
     if (!firstSet_) {
         firstSet_ = true;
@@ -75,10 +82,7 @@ void CDlgCutWnd::onClick(POINT p) {
 bool CDlgCutWnd::preTranslateMessage(MSG& msg) {
     if (msg.message != WM_KEYDOWN) return false;
     if (msg.wParam == VK_ESCAPE) {
-        close();
-        scribo::win::setInfoInterval(kInfoTickNormalMs);
-        // The main window hid itself for the overlay; it comes back when the user gives up.
-        ShowWindow(owner_, SW_SHOWNORMAL);
+        cancel();
         return true;
     }
     return msg.wParam == VK_RETURN;
@@ -87,6 +91,7 @@ bool CDlgCutWnd::preTranslateMessage(MSG& msg) {
 bool CDlgCutWnd::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
     switch (msg) {
         case WM_INITDIALOG:
+            SetWindowTextW(hwnd(), L"Scribo screen area");
             black_.reset(CreateSolidBrush(RGB(0, 0, 0)));
             SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
             SetLayeredWindowAttributes(hwnd(), 0, kOverlayAlpha, LWA_ALPHA);
@@ -107,10 +112,7 @@ bool CDlgCutWnd::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
             return true;
         }
         case WM_COMMAND:
-            if (LOWORD(w) == IDCANCEL) {
-                close();
-                scribo::win::setInfoInterval(kInfoTickNormalMs);
-            }
+            if (LOWORD(w) == IDCANCEL) cancel();
             return true;
         default:
             return false;

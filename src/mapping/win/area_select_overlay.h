@@ -36,6 +36,8 @@ private:
     void onClick(POINT screen);
     // Hides the overlay and gives the cursor its freedom back.
     void close();
+    // Escape: nothing chosen, the main window back.
+    void cancel();
     void say(const char16_t* key, unsigned intervalMs) const;
 
     HWND owner_;

@@ -50,6 +50,7 @@ bool CDlgCheckDisplay::preTranslateMessage(MSG& msg) {
 bool CDlgCheckDisplay::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
     switch (msg) {
         case WM_INITDIALOG:
+            SetWindowTextW(hwnd(), L"Scribo calibration");
             result = FALSE;
             return true;
         case WM_PAINT: {

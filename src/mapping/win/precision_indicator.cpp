@@ -44,6 +44,7 @@ bool CDlgJXMode::preTranslateMessage(MSG& msg) {
 bool CDlgJXMode::handleMessage(UINT msg, WPARAM, LPARAM l, LRESULT& result) {
     switch (msg) {
         case WM_INITDIALOG:
+            SetWindowTextW(hwnd(), L"Scribo precision");
             background_.reset(CreateSolidBrush(kBackground));
             SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
             SetLayeredWindowAttributes(hwnd(), kClear, kAlpha, LWA_COLORKEY | LWA_ALPHA);
