@@ -60,6 +60,27 @@ sim post 0x414 1 517 >/dev/null           # a right click on the icon: its menu 
 sleep 2
 shot tray-menu
 xdotool key Escape || true
+
+# The mapping group on monitor 1: thumbnail, tablet picture, both trackers.
+sim selectmonitor 1 >/dev/null
+sim show >/dev/null
+sleep 2
+shot mapping-tablet
+# The selection overlay (button 1148) with its first corner set.
+sim post 0x111 1148 0 >/dev/null
+sleep 2
+xdotool mousemove 300 200 click 1
+xdotool mousemove 700 500
+sleep 1
+shot overlay-first-corner
+xdotool key Escape || true
+sleep 1
+# The precision indicator around the cursor.
+xdotool mousemove 640 400
+sim precision >/dev/null
+sleep 1
+shot precision-indicator
+sim precision >/dev/null
 sim exit >/dev/null || true
 sim quit >/dev/null || true
 sleep 1
