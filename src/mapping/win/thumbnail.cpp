@@ -6,7 +6,7 @@ void Thumbnail::capture(const RECT& source, SIZE size) {
     if (source.left == 0 && source.top == 0 && source.right == 0 && source.bottom == 0) return;
     const int sw = source.right - source.left, sh = source.bottom - source.top;
     if (sw <= 0 || sh <= 0 || size.cx <= 0 || size.cy <= 0) return;
-    platform::WindowDc screen(nullptr);
+    platform::WindowDc screen(GetDesktopWindow());
     if (!screen) return;
     // One bitmap, created at the first capture and kept while the preview keeps its size.
     if (!bitmap_ || size.cx != size_.cx || size.cy != size_.cy) {
