@@ -50,8 +50,8 @@ protected:
         ASSERT_EQ(listenWindow(), nullptr) << "a stand-in is still running";
         ASSERT_TRUE(installDefaultConfig());
     }
-    void start(const char* name, const std::string& profile = kMappingProfile) {
-        sim_ = std::make_unique<ServiceSim>(profile, platform::toWide(std::u16string(name, name + strlen(name))));
+    void start(const std::string& profile = kMappingProfile) {
+        sim_ = std::make_unique<ServiceSim>(folder_, profile);
         ASSERT_TRUE(sim_->started());
         ASSERT_TRUE(panel_.start());
         ASSERT_EQ(link_.attach(), scribo::AttachResult::Attached);
@@ -85,6 +85,7 @@ protected:
         return {r.tabletAreaX, r.tabletAreaY, r.tabletAreaW, r.tabletAreaH};
     }
 
+    TestFolder folder_;
     std::unique_ptr<ServiceSim> sim_;
     Panel panel_;
     platform::SharedBlockLink link_;

@@ -10,7 +10,7 @@ namespace {
 class MappingPanelE2E : public MappingE2E {};
 
 TEST_F(MappingPanelE2E, ScreenPortionAndFullAreaAtEachRotation) {
-    start("e2e-portion");
+    start();
     const struct {
         int radio;
         Area portion, full;
@@ -30,7 +30,7 @@ TEST_F(MappingPanelE2E, ScreenPortionAndFullAreaAtEachRotation) {
 }
 
 TEST_F(MappingPanelE2E, TypedValuesAreBoundedAtOnceAndAnEmptyFieldIsZero) {
-    start("e2e-fields");
+    start();
     const struct {
         int field;
         const wchar_t* typed;
@@ -53,7 +53,7 @@ TEST_F(MappingPanelE2E, TypedValuesAreBoundedAtOnceAndAnEmptyFieldIsZero) {
 }
 
 TEST_F(MappingPanelE2E, RestoreDefaultsWritesEveryDefault) {
-    start("e2e-restore");
+    start();
     click(IDC_ROTATE_270);
     DeviceRecord& r = slot(0);
     r.windowsInk = 0;
@@ -101,7 +101,7 @@ void drag(POINT from, POINT to, int steps = 8) {
 POINT centre(const Rect32& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 TEST_F(MappingPanelE2E, DraggingTheTrackersStoresTheClampedConvertedAreas) {
-    start("e2e-drag");
+    start();
     type(IDC_TABLET_W, L"7600");
     type(IDC_TABLET_H, L"4750");
     ASSERT_EQ(areaOf(slot(0)), (Area{0, 0, 7600, 4750}));
@@ -144,7 +144,7 @@ TEST_F(MappingPanelE2E, DraggingTheTrackersStoresTheClampedConvertedAreas) {
 }
 
 TEST_F(MappingPanelE2E, MonitorNotificationsFollowTheServicesTable) {
-    start("e2e-monitors");
+    start();
     SharedBlock& b = block();
     b.monitorRects[0] = {0, 0, 3840, 1080};
     b.monitorRects[1] = {0, 0, 1280, 1080};

@@ -84,15 +84,15 @@ protected:
         return overlay != nullptr && IsWindowVisible(overlay) ? overlay : nullptr;
     }
     // After the panel has started, so that its start-up never waits for this thread.
-    void startWithInfo(const char* name) {
-        start(name);
+    void startWithInfo() {
+        start();
         info_ = std::make_unique<InfoRecorder>();
     }
     std::unique_ptr<InfoRecorder> info_;
 };
 
 TEST_F(MappingToolsE2E, TwoClicksOnTheOverlayChooseTheScreenArea) {
-    startWithInfo("e2e-overlay");
+    startWithInfo();
     HWND overlay = openOverlay();
     ASSERT_NE(overlay, nullptr);
     EXPECT_FALSE(IsWindowVisible(panelWindow()));
@@ -130,7 +130,7 @@ TEST_F(MappingToolsE2E, TwoClicksOnTheOverlayChooseTheScreenArea) {
 }
 
 TEST_F(MappingToolsE2E, EscapeLeavesTheMappingAndFreesTheCursor) {
-    startWithInfo("e2e-overlay-escape");
+    startWithInfo();
     const Rect32 before = slot(0).screenArea;
     HWND overlay = openOverlay();
     ASSERT_NE(overlay, nullptr);
@@ -153,7 +153,7 @@ TEST_F(MappingToolsE2E, EscapeLeavesTheMappingAndFreesTheCursor) {
 }
 
 TEST_F(MappingToolsE2E, CalibrationTapsGiveTheFactors) {
-    start("e2e-calibration");
+    start();
     chooseDevice(1);  // the pen display, on monitor 1 (1920 x 1080)
     const struct {
         const char* name;
@@ -191,7 +191,7 @@ TEST_F(MappingToolsE2E, CalibrationTapsGiveTheFactors) {
 }
 
 TEST_F(MappingToolsE2E, PrecisionIndicatorShowsTheHoleAndHidesAgain) {
-    start("e2e-precision-indicator");
+    start();
     HWND indicator = toolWindow(L"Scribo precision");
     ASSERT_NE(indicator, nullptr);
     EXPECT_FALSE(IsWindowVisible(indicator));

@@ -1,7 +1,10 @@
 #include "device_profile.h"
 
+#include <limits>
+
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 #include <sstream>
 
 #include "config/block_access.h"
@@ -149,6 +152,36 @@ bool setField(const Field* fields, std::size_t n, unsigned char* base, const std
     return false;
 }
 
+bool getField(const Field* fields, std::size_t n, const unsigned char* base,
+              const std::string& fullName, long long& value) {
+    auto [name, index] = splitIndex(fullName);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Field& f = fields[i];
+        if (f.kind == Kind::Text) continue;
+        int k = 0;
+        if (fullName != f.name) {
+            if (name != f.name || index < 0 || index >= f.count) continue;
+            k = index;
+        }
+        const unsigned char* p = base + f.offset;
+        if (f.kind == Kind::I32) {
+            int32_t x;
+            std::memcpy(&x, p + 4 * k, 4);
+            value = x;
+        } else if (f.kind == Kind::I16) {
+            int16_t x;
+            std::memcpy(&x, p + 2 * k, 2);
+            value = x;
+        } else {
+            float x;
+            std::memcpy(&x, p + 4 * k, 4);
+            value = static_cast<long long>(x);
+        }
+        return true;
+    }
+    return false;
+}
+
 template <std::size_t N>
 bool setFrom(const Field (&fields)[N], void* base, const std::string& name, const std::string& v) {
     return setField(fields, N, static_cast<unsigned char*>(base), name, v);
@@ -170,6 +203,135 @@ bool setRecordField(DeviceRecord& rec, const std::string& name, const std::strin
     return setFrom(kRecordFields, &rec, name, value);
 }
 
+bool getRecordField(const DeviceRecord& rec, const std::string& name, long long& value) {
+    if (name.rfind("apps.", 0) == 0) {
+        const auto dot = name.find('.', 5);
+        if (dot == std::string::npos) return false;
+        int entry = -1;
+        try { entry = std::stoi(name.substr(5, dot - 5)); } catch (...) { return false; }
+        if (entry < 0 || entry >= kAppEntryCount) return false;
+        return getField(kAppFields, std::size(kAppFields),
+                        reinterpret_cast<const unsigned char*>(&rec.apps[entry]),
+                        name.substr(dot + 1), value);
+    }
+    return getField(kRecordFields, std::size(kRecordFields),
+                    reinterpret_cast<const unsigned char*>(&rec), name, value);
+}
+
+// ---- hostile values --------------------------------------------------------------------------
+
+namespace {
+
+uint64_t splitmix(uint64_t& state) {
+    uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+// Counts far beyond their tables, indices just outside their ranges, the extremes.
+int32_t hostileInt(uint64_t r) {
+    static const int32_t kValues[] = {0, -1, 1, 2, 3, 4, 5, 6, 9, 10, 11, 16, 20, 21, 50, 255, 9999,
+                                      -32768, 32767, 65535, std::numeric_limits<int32_t>::min(),
+                                      std::numeric_limits<int32_t>::max()};
+    if ((r & 3) == 0) return static_cast<int32_t>(r >> 8);
+    return kValues[(r >> 2) % std::size(kValues)];
+}
+
+float hostileFloat(uint64_t r) {
+    static const float kValues[] = {std::numeric_limits<float>::quiet_NaN(),
+                                    std::numeric_limits<float>::infinity(),
+                                    -std::numeric_limits<float>::infinity(), 0.0f, -0.0f, 1.0f,
+                                    -1.0f, 0.5f, 1e30f, -1e30f, 1e-30f};
+    if ((r & 3) == 0) {
+        const auto bits = static_cast<uint32_t>(r >> 16);
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        return f;
+    }
+    return kValues[(r >> 2) % std::size(kValues)];
+}
+
+// A text over the whole width without a terminating zero, or random units, or a lone half of a
+// surrogate pair.
+void hostileText(char16_t* text, int width, uint64_t r, uint64_t& state) {
+    const int mode = static_cast<int>(r % 3);
+    for (int i = 0; i < width; ++i) {
+        if (mode == 0)
+            text[i] = u'W';
+        else if (mode == 1)
+            text[i] = static_cast<char16_t>(splitmix(state));
+        else
+            text[i] = i % 2 == 0 ? char16_t(0xD800) : u'%';
+    }
+}
+
+void mutateField(const Field& f, unsigned char* base, uint64_t& state) {
+    const uint64_t r = splitmix(state);
+    const int element = f.count > 1 ? static_cast<int>((r >> 40) % static_cast<uint64_t>(f.count)) : 0;
+    switch (f.kind) {
+        case Kind::I32: {
+            const int32_t v = hostileInt(splitmix(state));
+            std::memcpy(base + f.offset + element * 4, &v, 4);
+            break;
+        }
+        case Kind::I16: {
+            const auto v = static_cast<int16_t>(hostileInt(splitmix(state)));
+            std::memcpy(base + f.offset + element * 2, &v, 2);
+            break;
+        }
+        case Kind::F32: {
+            const float v = hostileFloat(splitmix(state));
+            std::memcpy(base + f.offset + element * 4, &v, 4);
+            break;
+        }
+        case Kind::Text:
+            hostileText(reinterpret_cast<char16_t*>(base + f.offset) + element * f.width, f.width,
+                        splitmix(state), state);
+            break;
+    }
+}
+
+}  // namespace
+
+BlockFuzzer::BlockFuzzer(uint64_t seed) : state_(seed) {}
+
+uint64_t BlockFuzzer::next() { return splitmix(state_); }
+
+std::string BlockFuzzer::mutate(SharedBlock& block) {
+    const uint64_t r = next();
+    const int target = static_cast<int>(r % 8);
+    if (target == 0) {  // the monitor table
+        const int which = static_cast<int>((r >> 8) % (std::size(kMonitorFields) + 1));
+        if (which == static_cast<int>(std::size(kMonitorFields))) {
+            const int rect = static_cast<int>((r >> 16) % kMonitorRectCount);
+            block.monitorRects[rect] = {hostileInt(next()), hostileInt(next()), hostileInt(next()),
+                                        hostileInt(next())};
+            return "monitorRects." + std::to_string(rect);
+        }
+        mutateField(kMonitorFields[which], reinterpret_cast<unsigned char*>(&block), state_);
+        return kMonitorFields[which].name;
+    }
+    DeviceRecord& rec = block.devices[(r >> 8) % kSlotCount];
+    if (target == 1) {  // an application entry
+        const int entry = static_cast<int>((r >> 16) % kAppEntryCount);
+        const Field& f = kAppFields[(r >> 24) % std::size(kAppFields)];
+        mutateField(f, reinterpret_cast<unsigned char*>(&rec.apps[entry]), state_);
+        return "apps." + std::to_string(entry) + "." + f.name;
+    }
+    const Field& f = kRecordFields[(r >> 16) % std::size(kRecordFields)];
+    mutateField(f, reinterpret_cast<unsigned char*>(&rec), state_);
+    return f.name;
+}
+
+std::array<int32_t, 4> penPositionArea(const DeviceProfile& profile, const DeviceRecord& rec) {
+    const std::u16string id = readField(rec.deviceId);
+    for (std::size_t i = 0; i < profile.devices.size() && i < profile.penPositionAreas.size(); ++i)
+        if (profile.penPositionAreas[i] && equalsIgnoringCase(readField(profile.devices[i]->deviceId), id))
+            return *profile.penPositionAreas[i];
+    return {rec.tabletMaxX / 4, rec.tabletMaxY / 4, rec.tabletMaxX / 2, rec.tabletMaxY / 2};
+}
+
 DeviceProfile parseProfile(const std::string& text) {
     DeviceProfile p;
     p.monitors = std::make_unique<SharedBlock>();
@@ -187,6 +349,7 @@ DeviceProfile parseProfile(const std::string& text) {
             p.devices.push_back(std::make_unique<DeviceRecord>());
             std::memset(p.devices.back().get(), 0, sizeof(DeviceRecord));
             p.devices.back()->connected = 1;
+            p.penPositionAreas.emplace_back();
             continue;
         }
         const auto eq = line.find('=');
@@ -196,7 +359,13 @@ DeviceProfile parseProfile(const std::string& text) {
         }
         const std::string name = trim(line.substr(0, eq)), value = trim(line.substr(eq + 1));
         bool ok = false;
-        if (section == Device) {
+        if (section == Device && name == "penPositionArea") {
+            std::array<int32_t, 4> area{};
+            std::istringstream v(value);
+            std::string rest;
+            ok = static_cast<bool>(v >> area[0] >> area[1] >> area[2] >> area[3]) && !(v >> rest);
+            if (ok) p.penPositionAreas.back() = area;
+        } else if (section == Device) {
             ok = setRecordField(*p.devices.back(), name, value);
         } else if (name.size() == 5 && name.rfind("rect", 0) == 0 && name[4] >= '0' && name[4] <= '9') {
             Rect32& r = p.monitors->monitorRects[name[4] - '0'];

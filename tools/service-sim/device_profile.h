@@ -11,11 +11,15 @@
 //   ringTextDefault.3 = Zoom;...   element of a text array by flat index
 //   apps.0.keyFunc = 0 0 2         fields of application entry 0
 //   apps.0.keyDescriptor.2 = 2|3
+//   penPositionArea = X Y W H      the area pen positioning measures (stand-in only; by default
+//                                  the centred half of the tablet)
 //
 // Field names are those of the block. Portable.
 #pragma once
 
+#include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +30,8 @@ namespace scribo::sim {
 struct DeviceProfile {
     // Devices in profile order; `connected` tells whether they are present at start.
     std::vector<std::unique_ptr<DeviceRecord>> devices;
+    // Per device (same order): the area pen positioning reports, when the profile gives one.
+    std::vector<std::optional<std::array<int32_t, 4>>> penPositionAreas;
     std::unique_ptr<SharedBlock> monitors;  // only the monitor fields are meaningful
     std::vector<std::string> errors;        // "line N: ..." for every line not understood
 };
@@ -35,6 +41,15 @@ DeviceProfile parseProfile(const std::string& utf8Text);
 // Sets one field of a record from its profile name and value text; false when unknown or bad.
 bool setRecordField(DeviceRecord& rec, const std::string& name, const std::string& value);
 
+// Reads one numeric field of a record by its profile name; an element of an array as "name.N"
+// (floats are truncated). False when the name is unknown, names a text or the index is outside.
+bool getRecordField(const DeviceRecord& rec, const std::string& name, long long& value);
+
+// The tablet area pen positioning reports for `rec`: the profile's penPositionArea of the device
+// with its deviceId, otherwise the centred half of the tablet (maxX/4, maxY/4, maxX/2, maxY/2),
+// in the tablet's own unrotated frame.
+std::array<int32_t, 4> penPositionArea(const DeviceProfile& profile, const DeviceRecord& rec);
+
 // Fills the block: monitor fields, then every device marked connected into slots 0, 1, ...
 void applyProfile(const DeviceProfile& profile, SharedBlock& block);
 
@@ -42,5 +57,19 @@ void applyProfile(const DeviceProfile& profile, SharedBlock& block);
 int placeInFreeSlot(SharedBlock& block, const DeviceRecord& device);
 
 std::u16string utf8ToUtf16(const std::string& s);
+
+// Hostile data from a misbehaving service, reproducible from a seed: each mutation writes one
+// field of a random slot, application entry or the monitor table with a value the panel must
+// survive (counts far beyond their tables, indices out of range, texts without a terminating
+// zero over their whole width, NaN and infinite floats, empty and inverted rectangles).
+class BlockFuzzer {
+public:
+    explicit BlockFuzzer(uint64_t seed);
+    std::string mutate(SharedBlock& block);  // returns the field's name, for the log
+    uint64_t next();
+
+private:
+    uint64_t state_;
+};
 
 }  // namespace scribo::sim
