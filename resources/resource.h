@@ -113,6 +113,12 @@
 #define IDC_HK_CLEAR 1146
 #define IDC_HK_MAX_HINT 1364
 #define IDC_HK_GROUP_OTHER 1154
+// Mapping tools: selection overlay, pen-display calibration, precision-mode indicator
+#define IDD_CHECK_DISPLAY 159
+#define IDD_CUT_SCREEN 165
+#define IDD_PRECISION 170
+#define IDC_PRECISION_HOLE 1285
+#define IDC_PRECISION_CAPTION 1288
 
 #ifndef IDC_STATIC
 #define IDC_STATIC -1

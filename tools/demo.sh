@@ -61,6 +61,26 @@ sleep 2
 shot tray-menu
 xdotool key Escape || true
 
+# The mapping group on monitor 1: thumbnail, tablet picture, both trackers.
+sim selectmonitor 1 >/dev/null
+sim show >/dev/null
+sleep 2
+shot mapping-tablet
+# The selection overlay (button 1148) with its first corner set.
+sim post 0x111 1148 0 >/dev/null
+sleep 2
+xdotool mousemove 300 200 click 1
+xdotool mousemove 700 500
+sleep 1
+shot overlay-first-corner
+xdotool key Escape || true
+sleep 1
+# The precision indicator around the cursor.
+xdotool mousemove 640 400
+sim precision >/dev/null
+sleep 1
+shot precision-indicator
+sim precision >/dev/null
 # The main window in other languages. The panel follows the user's interface language, which Wine
 # takes from the locale of the environment; the locales are generated once into build/locales.
 locales="$root/build/locales"

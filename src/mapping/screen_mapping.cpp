@@ -173,6 +173,15 @@ Rect32 placeTabletPreview(const float f[4], int32_t cx, int32_t cy) {
             truncToInt32(y * f[3])};
 }
 
+int32_t parseAreaFieldText(std::u16string_view text) {
+    int64_t value = 0;
+    for (char16_t c : text) {
+        if (c < u'0' || c > u'9') break;
+        value = std::min<int64_t>(value * 10 + (c - u'0'), INT32_MAX);
+    }
+    return static_cast<int32_t>(value);
+}
+
 const Rect32* monitorAt(const SharedBlock& block, int index) {
     return isValidMonitorIndex(index) ? &block.monitorRects[index] : nullptr;
 }
@@ -254,6 +263,14 @@ bool ScreenMapping::selectMonitor(int index, DeviceRecord& rec, const MonitorTab
         rec.monitorIndex = index;
         rec.screenArea = m;
     });
+    screenTrackerRect_ = screenPreviewRect_;
+    return true;
+}
+
+bool ScreenMapping::followMonitor(int index, const MonitorTable& monitors) {
+    if (!isValidMonitorIndex(index)) return false;
+    selection_ = index;
+    screenFields_ = areaOfRect(monitors[index]);
     screenTrackerRect_ = screenPreviewRect_;
     return true;
 }

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "config/block_access.h"
 #include "config/shared_block.h"
@@ -70,6 +71,11 @@ Area setTabletAreaField(Area area, Size32 eff, AreaField field, int32_t value);
 // Rectangle of the tablet preview control: the layout fractions times the client size.
 Rect32 placeTabletPreview(const float layout[4], int32_t clientWidth, int32_t clientHeight);
 
+// The text of a tablet-area field as a value: its leading digits (the fields take digits only,
+// but a paste can bring anything), saturated at INT32_MAX; an empty field, or one that does not
+// start with a digit, reads 0.
+int32_t parseAreaFieldText(std::u16string_view text);
+
 // Rectangle of one monitor table entry (0 = whole desktop), nullptr outside 0..9.
 const Rect32* monitorAt(const SharedBlock& block, int index);
 // (left, top, width, height) of a rectangle.
@@ -102,6 +108,10 @@ public:
     // written together. An index outside 0..9 is ignored (returns false).
     bool selectMonitor(int index, DeviceRecord& rec, const MonitorTable& monitors,
                        BlockLock& lock);
+    // The service changed the monitor table or switched the mapped monitor: selection, screen
+    // fields (the whole entry) and the tracker (the whole preview) follow entry `index`; the record
+    // is not written. An index outside 0..9 is ignored (returns false).
+    bool followMonitor(int index, const MonitorTable& monitors);
     // A rectangle chosen on the selection overlay; monitorIndex is not changed.
     void applySelectedRegion(const Rect32& region, DeviceRecord& rec, const MonitorTable& monitors,
                              BlockLock& lock);

@@ -146,6 +146,16 @@ TEST(TabletAreaField, OnlyTheUpperBoundIsEnforced) {
     EXPECT_EQ(setTabletAreaField({kMax, 0, kMax, 0}, eff, AreaField::W, kMax).w, 15200 - kMax);
 }
 
+TEST(TabletAreaField, FieldTextReadsItsLeadingDigitsOnly) {
+    const struct {
+        const char16_t* text;
+        int32_t value;
+    } cases[] = {{u"", 0},          {u"0", 0},         {u"9200", 9200},     {u"007", 7},
+                 {u"-5", 0},        {u"12ab", 12},     {u"x12", 0},         {u" 3", 0},
+                 {u"2147483647", kMax}, {u"99999999999999999999", kMax}};
+    for (const auto& c : cases) EXPECT_EQ(parseAreaFieldText(c.text), c.value) << "text: " << c.value;
+}
+
 TEST(TabletPreviewPlacement, FractionsOfTheClientSizeTruncated) {
     const float layout[4] = {0.5f, 0.25f, 0.75f, 0.6f};
     EXPECT_EQ(placeTabletPreview(layout, 801, 503), (Rect32{400, 125, 600, 301}));
@@ -325,6 +335,21 @@ TEST_F(MappingTest, MonitorChoiceRegionTypingAndPenPositioningWriteTheirFields) 
     EXPECT_EQ((Area{rec.tabletAreaX, rec.tabletAreaY, rec.tabletAreaW, rec.tabletAreaH}),
               (Area{10200, 6000, 4000, 3000}));
     EXPECT_EQ(lock.unlocks, lock.locks);
+}
+
+TEST_F(MappingTest, FollowingTheServicesMonitorLeavesTheRecordAlone) {
+    m.loadDeviceMapping(rec, 2, block->monitorRects, lock);
+    const int before = lock.locks;
+    ASSERT_TRUE(m.followMonitor(2, block->monitorRects));
+    EXPECT_EQ(m.selection(), 2);
+    EXPECT_EQ(m.screenFields(), (Area{-1920, 0, 1920, 1080}));
+    EXPECT_EQ(m.screenTrackerRect(), m.screenPreviewRect());
+    EXPECT_EQ(rec.monitorIndex, 1);
+    EXPECT_EQ(rec.screenArea, (Rect32{0, 0, 960, 540}));
+    EXPECT_EQ(lock.locks, before);
+    EXPECT_FALSE(m.followMonitor(-1, block->monitorRects));
+    EXPECT_FALSE(m.followMonitor(10, block->monitorRects));
+    EXPECT_EQ(m.selection(), 2);
 }
 
 TEST_F(MappingTest, RestoreDefaultsWritesTheRecordAndResetsTheState) {

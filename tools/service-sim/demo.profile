@@ -37,7 +37,7 @@ screenArea = 0 0 3840 1080
 mouseSpeed = 5
 displayCalib = 1 1 0.5 0.5
 pictureIds = 201 202 210 211 212 213 0 0
-previewLayout = 0.30 0.52 0.62 0.78  0.36 0.47 0.56 0.83  0.30 0.52 0.62 0.78  0.36 0.47 0.56 0.83
+previewLayout = 0.513 0.538 0.719 0.758  0.36 0.47 0.56 0.83  0.513 0.538 0.719 0.758  0.36 0.47 0.56 0.83
 ringFuncDefault = 0 1 0 1 0 0 0 0 0 0
 ringTextDefault.0 = Zoom;1|[Ctrl + -]|189|12|2;1|[Ctrl + =]|187|13|2
 ringTextDefault.1 = Scroll;1|[Up]|38|72|0;1|[Down]|40|80|0
@@ -76,7 +76,7 @@ screenArea = 0 0 3840 1080
 mouseSpeed = 5
 displayCalib = 1 1 0.5 0.5
 pictureIds = 203 204 214 215 216 217 0 205
-previewLayout = 0.28 0.50 0.64 0.80  0.37 0.45 0.55 0.85  0.28 0.50 0.64 0.80  0.37 0.45 0.55 0.85
+previewLayout = 0.513 0.538 0.719 0.758  0.37 0.45 0.55 0.85  0.513 0.538 0.719 0.758  0.37 0.45 0.55 0.85
 ringFuncDefault = 0 1 0 0 0 0 1 0 0 0
 ringTextDefault.0 = Zoom;1|[Ctrl + -]|189|12|2;1|[Ctrl + =]|187|13|2
 ringTextDefault.5 = Scroll;1|[Up]|38|72|0;1|[Down]|40|80|0
@@ -108,7 +108,7 @@ screenArea = 1920 0 3840 1080
 mouseSpeed = 5
 displayCalib = 1 1 0.5 0.5
 pictureIds = 206 0 218 219 220 221 0 0
-previewLayout = 0.28 0.52 0.64 0.78  0.37 0.46 0.55 0.84  0.28 0.52 0.64 0.78  0.37 0.46 0.55 0.84
+previewLayout = 0.513 0.538 0.719 0.758  0.37 0.46 0.55 0.84  0.513 0.538 0.719 0.758  0.37 0.46 0.55 0.84
 apps.0.inUse = 1
 
 # The express-key remote: keys only, no pen. Arrives on command ("arrive 0x0A31").

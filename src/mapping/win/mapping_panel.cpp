@@ -3,6 +3,7 @@
 #include <string>
 
 #include "config/service_protocol.h"
+#include "mapping/win/info_link.h"
 #include "platform/service_link.h"
 #include "platform/wide.h"
 #include "resource.h"
@@ -19,6 +20,22 @@ struct RotationRadio {
 constexpr RotationRadio kRotationRadios[] = {
     {IDC_ROTATE_0, 0}, {IDC_ROTATE_90, 1}, {IDC_ROTATE_180, 2}, {IDC_ROTATE_270, 3}};
 
+struct FieldId {
+    int id;
+    AreaField field;
+};
+constexpr FieldId kTabletFields[] = {{IDC_TABLET_X, AreaField::X},
+                                     {IDC_TABLET_Y, AreaField::Y},
+                                     {IDC_TABLET_W, AreaField::W},
+                                     {IDC_TABLET_H, AreaField::H}};
+
+// Timers of the panel on the main window: a capture after the screen settled, and the refresh
+// button's capture with the window out of the way.
+constexpr UINT_PTR kTimerCapture = 0x4D41;
+constexpr UINT_PTR kTimerRefresh = 0x4D42;
+constexpr UINT kMonitorsSettleMs = 500;
+constexpr UINT kWindowGoneMs = 250;
+
 Rect32 clientRectOf(HWND dialog, HWND control) {
     RECT r{};
     if (control != nullptr) {
@@ -28,8 +45,13 @@ Rect32 clientRectOf(HWND dialog, HWND control) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
+// A field is rewritten only when its text differs, so the caret of a field being typed in stays
+// where it is, and setting a text never notifies a change that is not one.
 void setNumber(HWND dialog, int id, int32_t value) {
-    SetDlgItemTextW(dialog, id, std::to_wstring(value).c_str());
+    const std::wstring text = std::to_wstring(value);
+    wchar_t current[32] = {};
+    GetDlgItemTextW(dialog, id, current, static_cast<int>(std::size(current)));
+    if (text != current) SetDlgItemTextW(dialog, id, text.c_str());
 }
 
 }  // namespace
@@ -48,14 +70,27 @@ void MappingPanel::fillMonitorList() {
     }
 }
 
-void MappingPanel::load(DeviceRecord& rec, int systemMonitorCount) {
+RECT MappingPanel::selectedMonitor() const {
+    const Rect32* m = monitorAt(block_, mapping_.selection());
+    if (m == nullptr) return {};
+    return {m->left, m->top, m->right, m->bottom};
+}
+
+void MappingPanel::readScreenPreviewRect() {
     mapping_.setScreenPreviewRect(clientRectOf(dialog_, item(IDC_SCREEN_PREVIEW)));
+}
+
+void MappingPanel::load(DeviceRecord& rec, int systemMonitorCount) {
+    readScreenPreviewRect();
     mapping_.loadDeviceMapping(rec, systemMonitorCount, block_.monitorRects, lock_);
     SendMessageW(item(IDC_MONITOR_LIST), CB_SETCURSEL, static_cast<WPARAM>(mapping_.selection()), 0);
     EnableWindow(item(IDC_SET_SCREEN_AREA), mapping_.selection() != 0 ? TRUE : FALSE);
     showRotation();
     moveTabletPreview();
     showFields();
+    syncTrackers();
+    moveInfoWindow();
+    captureThumbnail();
 }
 
 bool MappingPanel::onCommand(int id, int code, DeviceRecord* rec) {
@@ -64,7 +99,59 @@ bool MappingPanel::onCommand(int id, int code, DeviceRecord* rec) {
         if (code == BN_CLICKED && rec != nullptr) chooseRotation(radio.rotation, *rec);
         return true;
     }
-    return false;
+    for (const auto& f : kTabletFields) {
+        if (f.id != id) continue;
+        if (code == EN_UPDATE && rec != nullptr) onFieldUpdated(id, *rec);
+        return true;
+    }
+    switch (id) {
+        case IDC_MONITOR_LIST:
+            if (code == CBN_SELCHANGE && rec != nullptr) {
+                const int i = static_cast<int>(SendMessageW(item(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0));
+                readScreenPreviewRect();
+                if (!mapping_.selectMonitor(i, *rec, block_.monitorRects, lock_)) return true;
+                afterMonitorChange(true);
+            }
+            return true;
+        case IDC_FULL_AREA:
+            if (code == BN_CLICKED && rec != nullptr) {
+                mapping_.chooseFullArea(*rec, lock_);
+                syncTrackers();
+                showFields();
+                invalidateArea(true);
+            }
+            return true;
+        case IDC_SCREEN_PORTION:
+            if (code == BN_CLICKED && rec != nullptr) {
+                mapping_.chooseScreenPortion(*rec, block_.monitorRects, lock_);
+                syncTrackers();
+                showFields();
+                invalidateArea(true);
+            }
+            return true;
+        case IDC_UPDATE_IMAGE:
+            if (code == BN_CLICKED) {
+                ShowWindow(dialog_, SW_HIDE);
+                SetTimer(dialog_, kTimerRefresh, kWindowGoneMs, nullptr);
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+void MappingPanel::onFieldUpdated(int id, DeviceRecord& rec) {
+    // Setting a field's text notifies its update; the guard keeps that from writing back.
+    if (showingFields_) return;
+    AreaField field = AreaField::X;
+    for (const auto& f : kTabletFields)
+        if (f.id == id) field = f.field;
+    wchar_t text[32] = {};
+    GetDlgItemTextW(dialog_, id, text, static_cast<int>(std::size(text)));
+    mapping_.typeTabletAreaField(field, parseAreaFieldText(platform::toU16(text)), rec, lock_);
+    showFields();
+    syncTrackers();
+    invalidateArea(false);
 }
 
 void MappingPanel::chooseRotation(int r, DeviceRecord& rec) {
@@ -73,19 +160,111 @@ void MappingPanel::chooseRotation(int r, DeviceRecord& rec) {
     // lock itself while it handles the message.
     if (rec.hasTrackPad != 0 && rec.trackPadId == 1)
         platform::sendToService(WM_SERVICE_TRACKPAD,
-                                static_cast<WPARAM>(static_cast<LONG_PTR>(rec.trackPadId)),
+                                static_cast<WPARAM>(static_cast<LONG_PTR>(static_cast<int16_t>(rec.trackPadId))),
                                 static_cast<LPARAM>(r));
     mapping_.writeRotatedFullArea(rec, lock_);
     showRotation();
     showFields();
     moveTabletPreview();
+    syncTrackers();
+    InvalidateRect(dialog_, nullptr, TRUE);
+}
+
+void MappingPanel::restoreDefaults(DeviceRecord& rec) {
+    readScreenPreviewRect();
+    mapping_.restoreMappingDefaults(rec, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                    block_.monitorRects, lock_);
+    SendMessageW(item(IDC_MONITOR_LIST), CB_SETCURSEL, 1, 0);
+    captureThumbnail();
+    showRotation();
+    // Outside the lock; here for every trackpad, whatever its id.
+    if (rec.hasTrackPad != 0)
+        platform::sendToService(WM_SERVICE_TRACKPAD,
+                                static_cast<WPARAM>(static_cast<LONG_PTR>(static_cast<int16_t>(rec.trackPadId))), 0);
+    mapping_.refreshTabletPreview(rec);
+    moveTabletPreview();
+    for (int id : {IDC_ROTATE_0, IDC_ROTATE_180, IDC_SCREEN_PORTION, IDC_FULL_AREA, IDC_MONITOR_LIST,
+                   IDC_CALIBRATE, IDC_WINDOWS_INK, IDC_SET_SCREEN_AREA})
+        EnableWindow(item(id), TRUE);
+    showFields();
+    syncTrackers();
+    moveInfoWindow();
     InvalidateRect(dialog_, nullptr, TRUE);
 }
 
 void MappingPanel::onAreaSet(DeviceRecord& rec) {
     mapping_.applyNativeArea(rec, lock_);
     showFields();
-    invalidateArea();
+    syncTrackers();
+    invalidateArea(false);
+}
+
+void MappingPanel::applySelectedRegion(const RECT& region, DeviceRecord& rec) {
+    readScreenPreviewRect();
+    mapping_.applySelectedRegion({region.left, region.top, region.right, region.bottom}, rec,
+                                 block_.monitorRects, lock_);
+    showFields();
+    syncTrackers();
+    invalidateArea(false);
+}
+
+void MappingPanel::onMonitorsChanged() {
+    fillMonitorList();
+    const int current = block_.currentMonitor;
+    const int entry = current > 0 && current <= boundedMonitorCount(block_) ? current : 1;
+    readScreenPreviewRect();
+    if (!mapping_.followMonitor(entry, block_.monitorRects)) return;
+    SendMessageW(item(IDC_MONITOR_LIST), CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+    EnableWindow(item(IDC_SET_SCREEN_AREA), entry != 0 ? TRUE : FALSE);
+    // The new monitors need a moment before they show what they will show: capture later,
+    // without holding up this thread.
+    captureThumbnailSoon(kMonitorsSettleMs);
+    showFields();
+    syncTrackers();
+    invalidateArea(false);
+}
+
+void MappingPanel::onSelectMonitor(int entry) {
+    if (entry < 0 || entry > boundedMonitorCount(block_)) return;  // not an entry of the list
+    readScreenPreviewRect();
+    if (!mapping_.followMonitor(entry, block_.monitorRects)) return;
+    afterMonitorChange(true);
+}
+
+void MappingPanel::afterMonitorChange(bool redrawNow) {
+    const int i = mapping_.selection();
+    SendMessageW(item(IDC_MONITOR_LIST), CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+    EnableWindow(item(IDC_SET_SCREEN_AREA), i != 0 ? TRUE : FALSE);
+    moveInfoWindow();
+    captureThumbnail();
+    showFields();
+    syncTrackers();
+    invalidateArea(redrawNow);
+}
+
+void MappingPanel::moveInfoWindow() const {
+    // The info window sits on the mapped monitor; with the whole desktop, on the first monitor.
+    const int i = mapping_.selection() == 0 ? 1 : mapping_.selection();
+    if (const Rect32* m = monitorAt(block_, i)) scribo::win::moveInfoWindow({m->left, m->top, m->right, m->bottom});
+}
+
+void MappingPanel::captureThumbnail() {
+    const Rect32& p = mapping_.screenPreviewRect();
+    thumbnail_.capture(selectedMonitor(), SIZE{p.right - p.left, p.bottom - p.top});
+}
+
+void MappingPanel::captureThumbnailSoon(UINT delayMs) { SetTimer(dialog_, kTimerCapture, delayMs, nullptr); }
+
+bool MappingPanel::onTimer(UINT_PTR id) {
+    if (id != kTimerCapture && id != kTimerRefresh) return false;
+    KillTimer(dialog_, id);
+    captureThumbnail();
+    if (id == kTimerRefresh) {
+        ShowWindow(dialog_, SW_SHOWNORMAL);
+        showFields();
+    }
+    invalidateArea(false);
+    return true;
 }
 
 void MappingPanel::showRotation() {
@@ -100,8 +279,14 @@ void MappingPanel::moveTabletPreview() {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void MappingPanel::syncTrackers() {
+    const Rect32& s = mapping_.screenTrackerRect();
+    const Rect32& t = mapping_.tabletTrackerRect();
+    screenTracker_.rect = {s.left, s.top, s.right, s.bottom};
+    tabletTracker_.rect = {t.left, t.top, t.right, t.bottom};
+}
+
 void MappingPanel::showFields() {
-    // Setting a field's text notifies its change; the guard keeps that from writing back.
     if (showingFields_) return;
     showingFields_ = true;
     const Area& s = mapping_.screenFields();
@@ -117,8 +302,9 @@ void MappingPanel::showFields() {
     showingFields_ = false;
 }
 
-void MappingPanel::invalidateArea() {
+void MappingPanel::invalidateArea(bool redrawNow) {
     const Rect32 r = clientRectOf(dialog_, item(IDC_MAPPING_AREA));
     const RECT area{r.left, r.top, r.right, r.bottom};
     InvalidateRect(dialog_, &area, TRUE);
+    if (redrawNow) UpdateWindow(dialog_);
 }

@@ -1,6 +1,7 @@
 // The screen-mapping group of the main window: the monitor list, the screen and tablet areas
-// with their fields, and the rotation. The arithmetic is ScreenMapping's; this class reads the
-// controls, calls it and shows what it leaves behind.
+// with their fields, the rotation, the two previews with their trackers, and the service's
+// monitor notifications. The arithmetic is ScreenMapping's; this class reads the controls, calls
+// it, writes what it leaves behind and draws it.
 #pragma once
 
 #include <windows.h>
@@ -9,16 +10,20 @@
 #include "config/language.h"
 #include "config/shared_block.h"
 #include "mapping/screen_mapping.h"
+#include "mapping/win/thumbnail.h"
+#include "platform/pictures.h"
+#include "platform/rect_tracker.h"
 
 class MappingPanel {
 public:
     MappingPanel(HWND dialog, scribo::SharedBlock& block, scribo::BlockLock& lock,
-                 const scribo::TIniFile& language)
-        : dialog_(dialog), block_(block), lock_(lock), language_(language) {}
+                 const scribo::TIniFile& language, platform::PictureLibrary& pictures)
+        : dialog_(dialog), block_(block), lock_(lock), language_(language), pictures_(pictures) {}
 
     // Entry 0 is the whole desktop, then one entry per monitor of the block's table.
     void fillMonitorList();
     void setClientSize(int cx, int cy) { mapping_.setClientSize(cx, cy); }
+    // A device was selected: state from the record, rotation radio, info window, thumbnail.
     void load(scribo::DeviceRecord& rec, int systemMonitorCount);
 
     // Control notifications of this group; false when the control is not one of ours.
@@ -26,22 +31,55 @@ public:
     // Rotation r: the rotation is written, then the trackpad is told (outside the lock), then
     // the full rotated area is written.
     void chooseRotation(int r, scribo::DeviceRecord& rec);
+    // Restore defaults of the mapping (the record's other panels' defaults are written with it);
+    // the main window resets the pen group's controls afterwards.
+    void restoreDefaults(scribo::DeviceRecord& rec);
     // The service finished pen positioning and left the area in the tablet's own frame.
     void onAreaSet(scribo::DeviceRecord& rec);
+    // A region chosen on the selection overlay (virtual-screen pixels).
+    void applySelectedRegion(const RECT& region, scribo::DeviceRecord& rec);
+    // The service's monitor notifications; neither writes the record.
+    void onMonitorsChanged();
+    void onSelectMonitor(int entry);
+    // Our timers (delayed thumbnail captures); false for any other timer.
+    bool onTimer(UINT_PTR id);
+    // Captures the thumbnail after the window had a moment to get out of the way.
+    void captureThumbnailSoon(UINT delayMs);
 
+    // Mouse and painting, called from the main window's handlers. onLeftButtonDown returns
+    // false when the click belongs to no tracker (it then goes to the pressure curve).
+    bool onLeftButtonDown(POINT p, scribo::DeviceRecord* rec);
+    bool onSetCursor(POINT clientPoint, const scribo::DeviceRecord* rec) const;
+    void paint(HDC dc, const scribo::DeviceRecord* rec);
+
+    // The monitor of the current selection (entry 0 = the whole desktop).
+    RECT selectedMonitor() const;
+    int selection() const { return mapping_.selection(); }
     const scribo::ScreenMapping& mapping() const { return mapping_; }
 
 private:
     void showFields();
     void showRotation();
     void moveTabletPreview();
-    void invalidateArea();
+    void readScreenPreviewRect();
+    void captureThumbnail();
+    void moveInfoWindow() const;
+    void afterMonitorChange(bool redrawNow);
+    void syncTrackers();
+    void invalidateArea(bool redrawNow);
+    bool trackersShown(const scribo::DeviceRecord* rec) const;
+    void onFieldUpdated(int id, scribo::DeviceRecord& rec);
+    void drawTabletPicture(HDC dc, const scribo::DeviceRecord& rec);
     HWND item(int id) const { return GetDlgItem(dialog_, id); }
 
     HWND dialog_;
     scribo::SharedBlock& block_;
     scribo::BlockLock& lock_;
     const scribo::TIniFile& language_;
+    platform::PictureLibrary& pictures_;
     scribo::ScreenMapping mapping_;
+    scribo::win::Thumbnail thumbnail_;
+    platform::RectTracker screenTracker_;
+    platform::RectTracker tabletTracker_;
     bool showingFields_ = false;
 };

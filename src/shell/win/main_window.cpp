@@ -86,7 +86,8 @@ bool CQX_ScriboDlg::onInitDialog() {
     common_ = std::make_unique<CommonFile>(profiles_, languageFiles_.commonFile);
     pen_ = std::make_unique<PenPanel>(hwnd(), link_.lock(), *language_);
     pressure_ = std::make_unique<PressurePanel>(hwnd(), link_.lock());
-    mapping_ = std::make_unique<MappingPanel>(hwnd(), *link_.block(), link_.lock(), *language_);
+    mapping_ = std::make_unique<MappingPanel>(hwnd(), *link_.block(), link_.lock(), *language_, pictures_);
+    mappingTools_ = std::make_unique<MappingTools>(instance_, hwnd(), *link_.block(), link_.lock(), *language_);
     RECT client{};
     GetClientRect(hwnd(), &client);
     mapping_->setClientSize(client.right, client.bottom);
@@ -111,6 +112,7 @@ bool CQX_ScriboDlg::onInitDialog() {
         info_.setFontSize(kInfoFontPx);
         info_.setTextColour(kInfoTextColour);
     }
+    mappingTools_->createIndicator();
     finishInitialisation();
     collapse();
     return true;
@@ -191,13 +193,10 @@ void CQX_ScriboDlg::onTrayIconChoice(LPARAM choice) {
 void CQX_ScriboDlg::onPrecision() {
     POINT cursor{};
     GetCursorPos(&cursor);
-    precision_.toggle(*link_.block(), link_.lock(), Point32{cursor.x, cursor.y});
+    const auto result = precision_.toggle(*link_.block(), link_.lock(), Point32{cursor.x, cursor.y});
+    if (mappingTools_) mappingTools_->showPrecision(result);
 }
 
-void CQX_ScriboDlg::onAreaSet() {
-    if (DeviceRecord* rec = current()) mapping_->onAreaSet(*rec);
-    if (info_.hwnd()) info_.showText(text(u"Main.SetAreaInfo3", u"SetAreaInfo3"), kInfoTickNormalMs);
-}
 
 void CQX_ScriboDlg::onReload() {
     if ((devices_->deviceKindMask() & kKindMaskPen) == 0) return;
@@ -247,11 +246,6 @@ void CQX_ScriboDlg::saveAllDevices() {
     if (store_ && devices_) store_->saveAllDevices(*link_.block(), devices_->deviceIds());
 }
 
-void CQX_ScriboDlg::startPenPositioning() {
-    // The service lets the user place the pen, writes the area and answers with WM_PANEL_AREASET.
-    if (info_.hwnd()) info_.showText(text(u"Main.SetAreaInfo1", u"SetAreaInfo1"), kInfoTickLongMs);
-    if (areaEvent_) SetEvent(areaEvent_.get());
-}
 
 bool CQX_ScriboDlg::onCommand(int id, int code) {
     DeviceRecord* rec = current();
@@ -288,7 +282,10 @@ bool CQX_ScriboDlg::onCommand(int id, int code) {
             showRemoteWindow();
             return true;
         case IDC_SET_WORK_AREA:
-            startPenPositioning();
+        case IDC_SET_SCREEN_AREA:
+        case IDC_CALIBRATE:
+        case IDC_RESTORE_DEFAULT:
+            if (code == BN_CLICKED) onMappingCommand(id);
             return true;
         default:
             return false;
@@ -316,10 +313,8 @@ bool CQX_ScriboDlg::onPanelMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result
             return true;
         case WM_PANEL_AREASELECTED:
         case WM_PANEL_SELECTMONITOR:
-            result = 0;
-            return true;
         case WM_PANEL_MONITORSCHANGED:
-            return true;
+            return onMappingMessage(msg, w, l, result);
         case WM_PANEL_AREASET:
             onAreaSet();
             return true;
@@ -397,6 +392,11 @@ bool CQX_ScriboDlg::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
         case WM_SIZE:
             if (mapping_ && (LOWORD(l) != 0 || HIWORD(l) != 0)) mapping_->setClientSize(LOWORD(l), HIWORD(l));
             return false;
+        case WM_PAINT:
+        case WM_LBUTTONDOWN:
+        case WM_SETCURSOR:
+        case WM_TIMER:
+            return onMappingMessage(msg, w, l, result);
         case WM_DRAWITEM:
             onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(l));
             result = TRUE;

@@ -12,6 +12,7 @@
 #include "config/win/config_transfer.h"
 #include "mapping/precision_area.h"
 #include "mapping/win/mapping_panel.h"
+#include "mapping/win/mapping_tools.h"
 #include "platform/block_kernel.h"
 #include "platform/dialog.h"
 #include "platform/handles.h"
@@ -63,7 +64,11 @@ private:
     void showTrayMenu();
     void openWebsite();
     void showRemoteWindow();
+    // The mapping group's messages, buttons and tools (main_window_mapping.cpp).
+    bool onMappingMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
+    void onMappingCommand(int id);
     void startPenPositioning();
+    void onAreaSelected();
     scribo::DeviceRecord* current() const;
     // Live pressure and the info strip.
     void openPressureContext();
@@ -89,6 +94,7 @@ private:
     std::unique_ptr<MappingPanel> mapping_;
     platform::WintabLibrary wintab_;
     CWndShowInfo info_;
+    std::unique_ptr<MappingTools> mappingTools_;
     scribo::PrecisionToggle precision_;
     platform::TrayIcon tray_;
     UINT taskbarCreated_ = 0;

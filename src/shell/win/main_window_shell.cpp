@@ -164,6 +164,8 @@ void CQX_ScriboDlg::onDrawItem(const DRAWITEMSTRUCT& di) {
         case IDC_CURVE_BOX:
             if (pressure_) pressure_->draw(di.hDC, di.rcItem);
             break;
+        case IDC_TABLET_PICTURE:
+            break;  // drawn with the mapping area when the main window paints
         case IDC_NEW_VERSION_PICTURE:
             platform::drawPictureInControl(di, pictures_.picture(kNewVersionPicture), false);
             break;

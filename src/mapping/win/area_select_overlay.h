@@ -1,0 +1,51 @@
+// CDlgCutWnd: the selection overlay. A dark, translucent window over the chosen monitor on which
+// the user clicks the top-left and then the bottom-right corner of the screen area. Created once,
+// hidden after each use and shown again on the next.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "config/language.h"
+#include "config/shared_block.h"
+#include "mapping/screen_mapping.h"
+#include "platform/dialog.h"
+#include "platform/handles.h"
+
+class CDlgCutWnd : public platform::Dialog {
+public:
+    // `region` receives the chosen rectangle before WM_PANEL_AREASELECTED goes to `owner`.
+    CDlgCutWnd(HWND owner, const scribo::SharedBlock& block, const scribo::TIniFile& language,
+               RECT& region)
+        : owner_(owner), block_(block), language_(language), region_(region) {}
+    ~CDlgCutWnd() override;
+
+    bool create(HINSTANCE instance);
+    // Covers monitor table entry `selection` and waits for the first corner; entry 0 (or one
+    // outside the table) shows nothing.
+    void open(int selection);
+    bool firstCornerSet() const { return firstSet_; }
+
+    bool preTranslateMessage(MSG& msg) override;
+
+protected:
+    bool handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) override;
+
+private:
+    void onClick(POINT screen);
+    // Hides the overlay and gives the cursor its freedom back.
+    void close();
+    // Escape: nothing chosen, the main window back.
+    void cancel();
+    void say(const char16_t* key, unsigned intervalMs) const;
+
+    HWND owner_;
+    const scribo::SharedBlock& block_;
+    const scribo::TIniFile& language_;
+    RECT& region_;
+    HINSTANCE instance_ = nullptr;
+    platform::UniqueBrush black_;
+    bool firstSet_ = false;
+    scribo::Point32 first_{};
+};

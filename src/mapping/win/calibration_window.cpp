@@ -1,0 +1,82 @@
+#include "mapping/win/calibration_window.h"
+
+#include <windowsx.h>
+
+#include "platform/handles.h"
+#include "resource.h"
+
+using namespace scribo;
+
+namespace {
+constexpr int kCrossArm = 10;
+constexpr int kCrossWidth = 3;
+constexpr COLORREF kCrossColour = RGB(255, 0, 0);
+}  // namespace
+
+bool CDlgCheckDisplay::create(HINSTANCE instance, HWND owner, DeviceRecord* rec, int currentMonitor) {
+    if (rec == nullptr || !session_.start(block_, currentMonitor)) return false;
+    rec_ = rec;
+    if (createModeless(instance, IDD_CHECK_DISPLAY, owner) == nullptr) return false;
+    bringToFront();
+    return true;
+}
+
+void CDlgCheckDisplay::bringToFront() {
+    const Rect32& m = session_.monitor();
+    SetWindowPos(hwnd(), HWND_TOPMOST, m.left, m.top, m.right - m.left, m.bottom - m.top, SWP_SHOWWINDOW);
+    SetForegroundWindow(hwnd());
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void CDlgCheckDisplay::paintTarget(HDC dc) const {
+    const Point32 t = session_.currentTarget();
+    platform::UniquePen pen(CreatePen(PS_SOLID, kCrossWidth, kCrossColour));
+    platform::SelectGuard select(dc, pen.get());
+    MoveToEx(dc, t.x - kCrossArm, t.y, nullptr);
+    LineTo(dc, t.x + kCrossArm, t.y);
+    MoveToEx(dc, t.x, t.y - kCrossArm, nullptr);
+    LineTo(dc, t.x, t.y + kCrossArm);
+}
+
+bool CDlgCheckDisplay::preTranslateMessage(MSG& msg) {
+    if (msg.message != WM_KEYDOWN) return false;
+    if (msg.wParam == VK_ESCAPE) {
+        destroy();  // the factors stay at 1.0, as set when the calibration opened
+        return true;
+    }
+    return msg.wParam == VK_RETURN;
+}
+
+bool CDlgCheckDisplay::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+    switch (msg) {
+        case WM_INITDIALOG:
+            SetWindowTextW(hwnd(), L"Scribo calibration");
+            result = FALSE;
+            return true;
+        case WM_PAINT: {
+            PAINTSTRUCT ps{};
+            HDC dc = BeginPaint(hwnd(), &ps);
+            paintTarget(dc);
+            EndPaint(hwnd(), &ps);
+            return true;
+        }
+        case WM_LBUTTONDOWN:
+            switch (session_.tap({GET_X_LPARAM(l), GET_Y_LPARAM(l)})) {
+                case CalibrationSession::Tap::Ignored:
+                    break;
+                case CalibrationSession::Tap::Recorded:
+                    InvalidateRect(hwnd(), nullptr, TRUE);
+                    break;
+                case CalibrationSession::Tap::Finished:
+                    writeCalibration(*rec_, session_.factors(), lock_);
+                    destroy();
+                    break;
+            }
+            return true;
+        case WM_COMMAND:
+            (void)w;
+            return true;  // Enter and Escape are handled before the dialog manager
+        default:
+            return false;
+    }
+}

@@ -1,0 +1,47 @@
+// The windows beside the mapping panel that the main window owns: the selection overlay, the
+// pen-display calibration and the precision-mode indicator.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "config/block_access.h"
+#include "config/language.h"
+#include "config/shared_block.h"
+#include "mapping/precision_area.h"
+
+class CDlgCutWnd;
+class CDlgCheckDisplay;
+class CDlgJXMode;
+
+class MappingTools {
+public:
+    MappingTools(HINSTANCE instance, HWND mainWindow, scribo::SharedBlock& block,
+                 scribo::BlockLock& lock, const scribo::TIniFile& language);
+    ~MappingTools();
+
+    // The precision indicator exists from the start, hidden.
+    void createIndicator();
+    void showPrecision(const scribo::PrecisionToggle::Result& result);
+
+    // Button 1148: the overlay over monitor entry `selection`.
+    void openOverlay(int selection);
+    // What the overlay chose, valid when WM_PANEL_AREASELECTED arrives.
+    const RECT& selectedRegion() const { return selectedRegion_; }
+
+    // Button 1009: all four factors back to 1.0, then the calibration (a running one is shown
+    // again where it was).
+    void openCalibration(scribo::DeviceRecord* rec);
+
+private:
+    HINSTANCE instance_;
+    HWND main_;
+    scribo::SharedBlock& block_;
+    scribo::BlockLock& lock_;
+    const scribo::TIniFile& language_;
+    RECT selectedRegion_{};
+    std::unique_ptr<CDlgCutWnd> overlay_;
+    std::unique_ptr<CDlgCheckDisplay> calibration_;
+    std::unique_ptr<CDlgJXMode> indicator_;
+};

@@ -1,0 +1,48 @@
+// A rectangle the user moves and resizes with the mouse: drawn with a solid line, a hatched
+// inside and resize handles inside its corners and edges. A drag runs with the mouse captured and
+// draws its feedback as an inverted outline on the window's own device context, so the window is
+// not repainted per mouse move; the rectangle may turn inside out while dragging and is
+// normalised when the button goes up.
+#pragma once
+
+#include <windows.h>
+
+namespace platform {
+
+class RectTracker {
+public:
+    // What a point hits: one of the eight handles, the inside (move), or nothing.
+    enum Hit {
+        kHitNothing = -1,
+        kHitTopLeft = 0,
+        kHitTopRight,
+        kHitBottomRight,
+        kHitBottomLeft,
+        kHitTop,
+        kHitRight,
+        kHitBottom,
+        kHitLeft,
+        kHitMiddle,
+    };
+
+    static constexpr int kHandleSize = 6;
+
+    RECT rect{};
+
+    void draw(HDC dc) const;
+    Hit hitTest(POINT p) const;
+    // The cursor for the part under `clientPoint`; false when the point is outside the tracker.
+    bool setCursor(HWND window, POINT clientPoint) const;
+    // Follows the mouse from `start` (client coordinates of `window`) until the left button goes
+    // up; Escape, the right button or a lost capture cancel. Returns true when the drag ended
+    // with the button; `rect` then holds the normalised result.
+    bool track(HWND window, POINT start, Hit hit);
+
+    // The rectangle that a drag of part `hit` by (dx, dy) leaves, before normalisation.
+    static RECT dragged(const RECT& from, Hit hit, int dx, int dy);
+
+private:
+    RECT handleRect(int handle) const;
+};
+
+}  // namespace platform

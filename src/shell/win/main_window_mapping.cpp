@@ -1,0 +1,106 @@
+// The main window's share of the mapping group: routing the service's monitor notifications,
+// painting and mouse messages to the mapping panel, and the buttons that start pen positioning,
+// restore the defaults or open the mapping tools.
+#include "shell/win/main_window.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "config/service_protocol.h"
+#include "mapping/win/info_link.h"
+#include "resource.h"
+
+using namespace scribo;
+
+namespace {
+constexpr UINT kOverlayGoneMs = 250;
+}
+
+bool CQX_ScriboDlg::onMappingMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+    if (!mapping_) return false;
+    DeviceRecord* rec = current();
+    switch (msg) {
+        case WM_PANEL_MONITORSCHANGED:
+            mapping_->onMonitorsChanged();
+            result = 1;
+            return true;
+        case WM_PANEL_SELECTMONITOR:
+            mapping_->onSelectMonitor(static_cast<int>(static_cast<INT_PTR>(w)));
+            result = 0;
+            return true;
+        case WM_PANEL_AREASELECTED:
+            onAreaSelected();
+            result = 0;
+            return true;
+        case WM_PAINT: {
+            PAINTSTRUCT ps{};
+            HDC dc = BeginPaint(hwnd(), &ps);
+            mapping_->paint(dc, rec);
+            EndPaint(hwnd(), &ps);
+            result = 0;
+            return true;
+        }
+        case WM_LBUTTONDOWN:
+            // A click beside the trackers belongs to the pressure curve.
+            return mapping_->onLeftButtonDown({GET_X_LPARAM(l), GET_Y_LPARAM(l)}, rec);
+        case WM_SETCURSOR: {
+            if (reinterpret_cast<HWND>(w) != hwnd() || LOWORD(l) != HTCLIENT) return false;
+            POINT p{};
+            GetCursorPos(&p);
+            ScreenToClient(hwnd(), &p);
+            if (!mapping_->onSetCursor(p, rec)) return false;
+            result = TRUE;
+            return true;
+        }
+        case WM_TIMER:
+            return mapping_->onTimer(static_cast<UINT_PTR>(w));
+        default:
+            return false;
+    }
+}
+
+void CQX_ScriboDlg::onMappingCommand(int id) {
+    DeviceRecord* rec = current();
+    switch (id) {
+        case IDC_SET_WORK_AREA:
+            startPenPositioning();
+            break;
+        case IDC_SET_SCREEN_AREA:
+            if (mapping_->selection() == 0) break;  // never over the whole desktop
+            ShowWindow(hwnd(), SW_HIDE);
+            mappingTools_->openOverlay(mapping_->selection());
+            break;
+        case IDC_CALIBRATE:
+            mappingTools_->openCalibration(rec);
+            break;
+        case IDC_RESTORE_DEFAULT:
+            if (rec == nullptr) break;
+            mapping_->restoreDefaults(*rec);
+            pen_->restoreDefaults(*rec);
+            SendDlgItemMessageW(hwnd(), IDC_HARDNESS, TBM_SETPOS, TRUE, 5);
+            InvalidateRect(hwnd(), nullptr, TRUE);
+            break;
+        default:
+            break;
+    }
+}
+
+void CQX_ScriboDlg::startPenPositioning() {
+    // The service lets the user place the pen, writes the area and answers with WM_PANEL_AREASET.
+    if (areaEvent_) SetEvent(areaEvent_.get());
+    scribo::win::showInfoText(text(u"Main.SetAreaInfo1", u"SetAreaInfo1"), kInfoTickLongMs);
+}
+
+void CQX_ScriboDlg::onAreaSet() {
+    scribo::win::showInfoText(text(u"Main.SetAreaInfo3", u"OK"), kInfoTickNormalMs);
+    if (DeviceRecord* rec = current()) mapping_->onAreaSet(*rec);
+}
+
+void CQX_ScriboDlg::onAreaSelected() {
+    DeviceRecord* rec = current();
+    if (rec != nullptr) mapping_->applySelectedRegion(mappingTools_->selectedRegion(), *rec);
+    ShowWindow(hwnd(), SW_SHOWNORMAL);
+    // The overlay is still up while this runs: the thumbnail is taken once it has gone, so it
+    // shows the monitor and not the darkened overlay.
+    mapping_->captureThumbnailSoon(kOverlayGoneMs);
+}

@@ -1,0 +1,188 @@
+// The mapping group of the real main window: buttons, fields, trackers dragged by mouse
+// messages and the service's monitor notifications, read back from the shared block.
+#include "mapping_fixture.h"
+
+using namespace scribo;
+using namespace testsupport;
+
+namespace {
+
+class MappingPanelE2E : public MappingE2E {};
+
+TEST_F(MappingPanelE2E, ScreenPortionAndFullAreaAtEachRotation) {
+    start();
+    const struct {
+        int radio;
+        Area portion, full;
+    } cases[] = {{IDC_ROTATE_0, {0, 475, 15200, 8550}, {0, 0, 15200, 9500}},
+                 {IDC_ROTATE_90, {0, 4928, 9500, 5343}, {0, 0, 9500, 15200}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.radio);
+        click(c.radio);
+        click(IDC_SCREEN_PORTION);
+        EXPECT_EQ(areaOf(slot(0)), c.portion);
+        EXPECT_EQ(textOf(IDC_TABLET_Y), std::to_wstring(c.portion.y));
+        EXPECT_EQ(textOf(IDC_TABLET_H), std::to_wstring(c.portion.h));
+        click(IDC_FULL_AREA);
+        EXPECT_EQ(areaOf(slot(0)), c.full);
+        EXPECT_EQ(textOf(IDC_TABLET_W), std::to_wstring(c.full.w));
+    }
+}
+
+TEST_F(MappingPanelE2E, TypedValuesAreBoundedAtOnceAndAnEmptyFieldIsZero) {
+    start();
+    const struct {
+        int field;
+        const wchar_t* typed;
+        const wchar_t* shown;
+        Area stored;
+    } steps[] = {
+        {IDC_TABLET_W, L"6000", L"6000", {0, 0, 6000, 9500}},
+        {IDC_TABLET_X, L"14000", L"9200", {9200, 0, 6000, 9500}},  // X + W stays on the tablet
+        {IDC_TABLET_H, L"20000", L"9500", {9200, 0, 6000, 9500}},
+        {IDC_TABLET_Y, L"", L"0", {9200, 0, 6000, 9500}},
+        {IDC_TABLET_X, L"", L"0", {0, 0, 6000, 9500}},
+        {IDC_TABLET_W, L"16000", L"15200", {0, 0, 15200, 9500}},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.typed);
+        type(s.field, s.typed);
+        EXPECT_EQ(textOf(s.field), s.shown);
+        EXPECT_EQ(areaOf(slot(0)), s.stored);
+    }
+}
+
+TEST_F(MappingPanelE2E, RestoreDefaultsWritesEveryDefault) {
+    start();
+    click(IDC_ROTATE_270);
+    DeviceRecord& r = slot(0);
+    r.windowsInk = 0;
+    r.mouseMode = 1;
+    r.penButton1Index = 4;
+    r.penButton2Index = 4;
+    r.mouseSpeed = 9;
+    r.expressKeyTipsOff = 1;
+    r.monitorIndex = 0;
+    r.screenArea = {5, 6, 7, 8};
+    for (float& f : r.displayCalib) f = 0.25f;
+    const size_t trackpadBefore = sim_->log().find("msg=0x424 wParam=1 lParam=0");
+    click(IDC_RESTORE_DEFAULT);
+    EXPECT_TRUE(r.screenArea == (Rect32{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}));
+    EXPECT_EQ(r.monitorIndex, 1);
+    EXPECT_EQ(areaOf(r), (Area{0, 0, 15200, 9500}));
+    EXPECT_EQ(r.rotation, 0);
+    EXPECT_EQ(r.mouseMode, 0);
+    EXPECT_EQ(r.windowsInk, 1);
+    for (float f : r.displayCalib) EXPECT_EQ(f, 1.0f);
+    EXPECT_EQ(r.penButton1Index, 1);
+    EXPECT_EQ(r.penButton2Index, 3);
+    EXPECT_EQ(r.mouseSpeed, 5);
+    EXPECT_EQ(r.expressKeyTipsOff, 0);
+    EXPECT_EQ(SendMessageW(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(IsDlgButtonChecked(panelWindow(), IDC_ROTATE_0), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(panelWindow(), IDC_ROTATE_270), BST_UNCHECKED);
+    EXPECT_EQ(textOf(IDC_TABLET_W), L"15200");
+    EXPECT_EQ(textOf(IDC_SCREEN_W), L"1920");
+    EXPECT_EQ(trackpadBefore, std::string::npos);
+    EXPECT_NE(sim_->log().find("msg=0x424 wParam=1 lParam=0"), std::string::npos) << sim_->log();
+}
+
+// Mouse messages go into the window's queue as a user's would: down, moves, up.
+void drag(POINT from, POINT to, int steps = 8) {
+    HWND w = panelWindow();
+    PostMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    for (int i = 1; i <= steps; ++i) {
+        const int x = from.x + (to.x - from.x) * i / steps, y = from.y + (to.y - from.y) * i / steps;
+        PostMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
+    }
+    PostMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+}
+
+POINT centre(const Rect32& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+TEST_F(MappingPanelE2E, DraggingTheTrackersStoresTheClampedConvertedAreas) {
+    start();
+    type(IDC_TABLET_W, L"7600");
+    type(IDC_TABLET_H, L"4750");
+    ASSERT_EQ(areaOf(slot(0)), (Area{0, 0, 7600, 4750}));
+    const Size32 eff{15200, 9500};
+    const Rect32 preview = clientRect(IDC_TABLET_PREVIEW);
+    const Rect32 tracker = *tabletAreaToPreview({0, 0, 7600, 4750}, eff, preview);
+
+    // Moved inside the preview, then pushed far beyond its bottom-right corner: the rectangle
+    // comes back inside, its size kept.
+    const struct {
+        int dx, dy;
+    } moves[] = {{12, 7}, {600, 400}};
+    Rect32 from = tracker;
+    for (const auto& m : moves) {
+        SCOPED_TRACE(m.dx);
+        const POINT c = centre(from);
+        drag(c, {c.x + m.dx, c.y + m.dy});
+        const Rect32 moved{from.left + m.dx, from.top + m.dy, from.right + m.dx, from.bottom + m.dy};
+        const Rect32 kept = clampToBounds(moved, preview);
+        const Area expected = *previewToTabletArea(kept, eff, preview);
+        EXPECT_TRUE(waitFor([&] { return areaOf(slot(0)) == expected; }));
+        EXPECT_EQ(areaOf(slot(0)), expected);
+        EXPECT_EQ(textOf(IDC_TABLET_X), std::to_wstring(expected.x));
+        EXPECT_LE(expected.x + expected.w, eff.w);
+        from = kept;
+    }
+    EXPECT_EQ(from.right, preview.right);
+    EXPECT_EQ(from.bottom, preview.bottom);
+
+    // The screen tracker covers the whole thumbnail; its top-left handle pulled in by a quarter
+    // gives the bottom-right three quarters of the monitor.
+    const Rect32 screen = clientRect(IDC_SCREEN_PREVIEW);
+    const int qx = (screen.right - screen.left) / 4, qy = (screen.bottom - screen.top) / 4;
+    drag({screen.left + 2, screen.top + 2}, {screen.left + 2 + qx, screen.top + 2 + qy});
+    const Area fields = *previewToScreenArea({screen.left + qx, screen.top + qy, screen.right, screen.bottom},
+                                             {0, 0, 1920, 1080}, screen);
+    const Rect32 stored{fields.x, fields.y, fields.x + fields.w, fields.y + fields.h};
+    EXPECT_TRUE(waitFor([&] { return slot(0).screenArea == stored; })) << slot(0).screenArea;
+    EXPECT_EQ(textOf(IDC_SCREEN_X), std::to_wstring(fields.x));
+}
+
+TEST_F(MappingPanelE2E, MonitorNotificationsFollowTheServicesTable) {
+    start();
+    SharedBlock& b = block();
+    b.monitorRects[0] = {0, 0, 3840, 1080};
+    b.monitorRects[1] = {0, 0, 1280, 1080};
+    b.monitorRects[2] = {1280, 0, 2560, 1080};
+    b.monitorRects[3] = {2560, 0, 3840, 1080};
+    b.monitorCount = 3;
+    b.primaryMonitor = 2;
+    b.currentMonitor = 0;
+    const Rect32 storedBefore = slot(0).screenArea;
+    EXPECT_EQ(sendToPanel(WM_PANEL_MONITORSCHANGED), 1);
+    const wchar_t* texts[] = {L"All Screens", L"Screen 1", L"Screen 2[Primary]", L"Screen 3"};
+    ASSERT_EQ(comboCount(IDC_MONITOR_LIST), 4);
+    for (int i = 0; i < 4; ++i) {
+        wchar_t t[64] = {};
+        SendMessageW(control(IDC_MONITOR_LIST), CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(t));
+        EXPECT_STREQ(t, texts[i]);
+    }
+    EXPECT_EQ(SendMessageW(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 1);  // currentMonitor 0
+    EXPECT_EQ(textOf(IDC_SCREEN_W), L"1280");
+    EXPECT_TRUE(slot(0).screenArea == storedBefore);  // the record is not written
+
+    // The service switches the mapped monitor: list, fields and button follow, record stays.
+    ASSERT_EQ(simCommand("selectmonitor 3"), 0);
+    EXPECT_EQ(SendMessageW(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 3);
+    EXPECT_EQ(textOf(IDC_SCREEN_X), L"2560");
+    EXPECT_TRUE(IsWindowEnabled(control(IDC_SET_SCREEN_AREA)));
+    ASSERT_EQ(simCommand("selectmonitor 0"), 0);
+    EXPECT_EQ(textOf(IDC_SCREEN_W), L"3840");
+    EXPECT_FALSE(IsWindowEnabled(control(IDC_SET_SCREEN_AREA)));
+    ASSERT_EQ(simCommand("selectmonitor 7"), 0);  // no such entry: nothing changes
+    EXPECT_EQ(SendMessageW(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_TRUE(slot(0).screenArea == storedBefore);
+
+    // The user's own choice writes the record.
+    chooseInCombo(IDC_MONITOR_LIST, 2);
+    EXPECT_EQ(slot(0).monitorIndex, 2);
+    EXPECT_TRUE(slot(0).screenArea == (Rect32{1280, 0, 2560, 1080}));
+    EXPECT_TRUE(IsWindowEnabled(control(IDC_SET_SCREEN_AREA)));
+}
+
+}  // namespace
