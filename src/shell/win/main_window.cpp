@@ -369,6 +369,8 @@ bool CQX_ScriboDlg::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
             return pressure_ && pressure_->onVScroll(reinterpret_cast<HWND>(l), current());
         // Dragging the pressure curve's points.
         case WM_LBUTTONDOWN:
+            // The mapping panel's trackers take the click first; otherwise it is the curve's.
+            if (onMappingMessage(msg, w, l, result)) return true;
             if (pressure_) pressure_->onButtonDown(POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)});
             return false;
         case WM_MOUSEMOVE:
@@ -393,7 +395,6 @@ bool CQX_ScriboDlg::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
             if (mapping_ && (LOWORD(l) != 0 || HIWORD(l) != 0)) mapping_->setClientSize(LOWORD(l), HIWORD(l));
             return false;
         case WM_PAINT:
-        case WM_LBUTTONDOWN:
         case WM_SETCURSOR:
         case WM_TIMER:
             return onMappingMessage(msg, w, l, result);

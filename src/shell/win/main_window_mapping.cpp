@@ -77,7 +77,7 @@ void CQX_ScriboDlg::onMappingCommand(int id) {
             if (rec == nullptr) break;
             mapping_->restoreDefaults(*rec);
             pen_->restoreDefaults(*rec);
-            SendDlgItemMessageW(hwnd(), IDC_HARDNESS, TBM_SETPOS, TRUE, 5);
+            pressure_->restoreDefaults(rec);
             InvalidateRect(hwnd(), nullptr, TRUE);
             break;
         default:
