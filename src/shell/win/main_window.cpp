@@ -102,6 +102,7 @@ bool CQX_ScriboDlg::onInitDialog() {
     tray_.add(mainIcon_);
     setAllTexts();
     finishInitialisation();
+    if ((devices_->deviceKindMask() & kKindMaskRemote) != 0) createRemoteWindow();
     collapse();
     return true;
 }
@@ -161,7 +162,11 @@ void CQX_ScriboDlg::loadDeviceIntoPanel() {
 
 void CQX_ScriboDlg::applyActions(const PanelActions& a) {
     if (a.rebuildCombo) fillDeviceCombo();
-    if (a.closeRemoteWindow) show(IDC_REMOTE, false);
+    if (a.createRemoteWindow) createRemoteWindow();
+    if (a.closeRemoteWindow) {
+        show(IDC_REMOTE, false);
+        closeRemoteWindow();
+    }
     if (a.loadCurrent) loadDeviceIntoPanel();
     if (a.showWindow) ShowWindow(hwnd(), SW_SHOWNORMAL);
     if (a.hideWindow) ShowWindow(hwnd(), SW_HIDE);
@@ -185,6 +190,7 @@ void CQX_ScriboDlg::onAreaSet() {
 }
 
 void CQX_ScriboDlg::onReload() {
+    reloadRemoteWindow();
     if ((devices_->deviceKindMask() & kKindMaskPen) == 0) return;
     finishInitialisation();
     InvalidateRect(hwnd(), nullptr, TRUE);
@@ -235,7 +241,10 @@ bool CQX_ScriboDlg::onCommand(int id, int code) {
             if (transfer_) transfer_->importConfig();
             return true;
         case IDC_REMOTE:
-            showRemoteWindow();
+            showRemoteWindow(true);
+            return true;
+        case IDC_QUICK_SETTING:
+            openQuickSetting();
             return true;
         case IDC_SET_WORK_AREA:
             startPenPositioning();
@@ -337,6 +346,7 @@ bool CQX_ScriboDlg::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
             result = TRUE;
             return true;
         case WM_DESTROY:
+            remote_.reset();
             tray_.remove();
             link_.detach();
             return false;

@@ -10,6 +10,7 @@
 #include "config/language.h"
 #include "config/win/config_store.h"
 #include "config/win/config_transfer.h"
+#include "keys/win/express_key_window.h"
 #include "mapping/precision_area.h"
 #include "mapping/win/mapping_panel.h"
 #include "platform/block_kernel.h"
@@ -60,7 +61,13 @@ private:
     void saveAllDevices();
     void showTrayMenu();
     void openWebsite();
-    void showRemoteWindow();
+    // Express keys: the Quick Setting window and the remote's window.
+    scribo::win::ExpressServices expressServices();
+    void openQuickSetting();
+    void createRemoteWindow();
+    void closeRemoteWindow();
+    void showRemoteWindow(bool fromButton);
+    void reloadRemoteWindow();
     void startPenPositioning();
     scribo::DeviceRecord* current() const;
 
@@ -81,6 +88,8 @@ private:
     std::unique_ptr<PenPanel> pen_;
     std::unique_ptr<PressurePanel> pressure_;
     std::unique_ptr<MappingPanel> mapping_;
+    std::unique_ptr<scribo::win::CDlgShortcutKey> quickSet_;
+    std::unique_ptr<scribo::win::CDlgRX20> remote_;
     scribo::PrecisionToggle precision_;
     platform::TrayIcon tray_;
     UINT taskbarCreated_ = 0;
