@@ -79,8 +79,8 @@ HWND pageOf(HWND window, Page kind) {
 bool visibleStyle(HWND h) { return h != nullptr && (GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 std::wstring textOf(HWND h) {
-    wchar_t buf[256] = {};
-    GetWindowTextW(h, buf, 256);
+    wchar_t buf[512] = {};
+    SendMessageW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf));
     return buf;
 }
 
@@ -146,6 +146,161 @@ TEST_F(ExpressKeys, EachDeviceGetsItsPages) {
         EXPECT_EQ(SendDlgItemMessageW(w, IDC_QS_TABS, TCM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(c.pages.size()));
         closeWindow(w);
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ExpressKeys, KeysBeyondTheDeviceOrMissingStayHidden) {
+    start(L"e2e-keys-hidden");
+    HWND w = openQuickSetting();
+    ASSERT_NE(w, nullptr);
+    HWND page = pageOf(w, Page::Keys10);
+    ASSERT_NE(page, nullptr);
+    // keyCount 8 with key 3 absent: K1, K2, K4..K8 shown; K3, K9, K10 hidden.
+    for (int k = 0; k < 10; ++k) {
+        const bool shown = k < 8 && k != 2;
+        EXPECT_EQ(visibleStyle(GetDlgItem(page, IDC_KEY_COMBO_FIRST + k)), shown) << "K" << k + 1;
+        EXPECT_EQ(visibleStyle(GetDlgItem(page, IDC_KEY_NAME_FIRST + k)), shown) << "K" << k + 1;
+    }
+    closeWindow(w);
+}
+
+TEST_F(ExpressKeys, TrackPadModeIsWrittenAndSentAndDefaultReturnsToMouse) {
+    start(L"e2e-keys-trackpad");
+    chooseDevice(1);
+    HWND w = openQuickSetting();
+    ASSERT_NE(w, nullptr);
+    HWND page = pageOf(w, Page::TrackPad);
+    ASSERT_NE(page, nullptr);
+    const struct {
+        int item;
+        bool groupsEnabled;
+        const char* message;
+    } cases[] = {{2, true, "msg=0x424 wParam=3 lParam=1"}, {1, false, "msg=0x424 wParam=2 lParam=1"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.item);
+        choose(page, IDC_TRACKPAD_MODE, c.item);
+        EXPECT_EQ(slot(1).trackPadId, c.item + 1);
+        EXPECT_NE(sim_->log().find(c.message), std::string::npos);
+        for (int g = 0; g < kRingFunctions; ++g)
+            EXPECT_EQ(IsWindowEnabled(GetDlgItem(page, IDC_RING_COMBO_FIRST + g)) != FALSE, c.groupsEnabled);
+    }
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_PAGE_DEFAULT, BN_CLICKED), 0);
+    EXPECT_EQ(slot(1).trackPadId, 1);
+    EXPECT_NE(sim_->log().find("msg=0x424 wParam=1 lParam=0"), std::string::npos);
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_TRACKPAD_MODE, CB_GETCURSEL, 0, 0), 0);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_RING_COMBO_FIRST)));
+    closeWindow(w);
+}
+
+TEST_F(ExpressKeys, LightLevelsAreSentAndStoredOnlyWhenTheServiceTookThem) {
+    start(L"e2e-keys-lights");
+    HWND w = openQuickSetting();
+    ASSERT_NE(w, nullptr);
+    HWND page = pageOf(w, Page::Lights);
+    ASSERT_NE(page, nullptr);
+    const auto move = [page](int bar, int position) {
+        HWND b = GetDlgItem(page, bar);
+        SendMessageW(b, TBM_SETPOS, TRUE, position);
+        SendMessageW(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), reinterpret_cast<LPARAM>(b));
+    };
+    // Stored 100 and 50 show as positions 2 and 1.
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_LIGHT_WHEEL, TBM_GETPOS, 0, 0), 2);
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_LIGHT_TABLET, TBM_GETPOS, 0, 0), 1);
+    move(IDC_LIGHT_WHEEL, 0);
+    move(IDC_LIGHT_TABLET, 2);
+    EXPECT_EQ(slot(0).wheelLight, 0);
+    EXPECT_EQ(slot(0).tabletLight, 100);
+    const std::string log = sim_->log();
+    EXPECT_NE(log.find("msg=0x423 wParam=1 lParam=0"), std::string::npos);
+    EXPECT_NE(log.find("msg=0x423 wParam=2 lParam=100"), std::string::npos);
+    EXPECT_EQ(textOf(GetDlgItem(page, IDC_LIGHT_TABLET_VALUE)), L"100");
+
+    // Without the service the new level is shown but the record keeps the old one.
+    sim_->stop();
+    move(IDC_LIGHT_TABLET, 1);
+    EXPECT_EQ(textOf(GetDlgItem(page, IDC_LIGHT_TABLET_VALUE)), L"50");
+    EXPECT_EQ(slot(0).tabletLight, 100);
+    closeWindow(w);
+}
+
+TEST_F(ExpressKeys, ProgramSelectionListsEachProgramOnce) {
+    Process first, second;
+    const std::wstring app = L"\"" + binDir() + L"\\scribo_test_app.exe\"";
+    ASSERT_TRUE(first.start(app));
+    ASSERT_TRUE(second.start(app));
+    start(L"e2e-keys-select");
+    HWND w = openQuickSetting();
+    ASSERT_NE(w, nullptr);
+    PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDC_QS_ADD, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(w, IDC_QS_ADD)));
+    HWND select = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (select = FindWindowW(L"#32770", L"Select Program")) != nullptr; }, 10000));
+    HWND list = GetDlgItem(select, IDC_SP_LIST);
+    int found = -1, count = 0;
+    const int n = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        wchar_t name[MAX_PATH] = {};
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name));
+        if (_wcsicmp(name, L"scribo_test_app.exe") == 0) {
+            ++count;
+            found = i;
+        }
+    }
+    EXPECT_EQ(count, 1);
+    // Choosing the entry shows its full path, which OK hands back.
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(found), 0);
+    SendMessageW(select, WM_COMMAND, MAKEWPARAM(IDC_SP_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    const std::wstring path = textOf(GetDlgItem(select, IDC_SP_PATH));
+    EXPECT_NE(path.find(L"scribo_test_app.exe"), std::wstring::npos);
+    PostMessageW(select, WM_COMMAND, IDCANCEL, 0);
+    waitFor([select] { return !IsWindow(select); });
+    closeWindow(w);
+}
+
+// Only the remote connected: its window lives while the device does, and its OK saves.
+const char kRemoteOnly[] =
+    "[monitors]\nrect0 = 0 0 1920 1080\nrect1 = 0 0 1920 1080\nmonitorCount = 1\n"
+    "[device]\ndeviceId = PID_0A31\nproductName = Remote\ndeviceKind = 5\n"
+    "hasRing = 1\nhasExpressKeys = 1\nringCount = 1\nkeyCount = 18\n"
+    "keyPresent = 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\napps.0.inUse = 1\n";
+
+TEST(ExpressKeysRemote, WindowFollowsTheRemoteAndOkSavesItsEdits) {
+    ASSERT_EQ(listenWindow(), nullptr);
+    ASSERT_TRUE(installDefaultConfig());
+    const std::string original = readFile(configFile());
+    ServiceSim sim(kRemoteOnly, L"e2e-keys-remote", configFile());
+    ASSERT_TRUE(sim.started());
+    Panel panel;
+    ASSERT_TRUE(panel.start());
+    platform::SharedBlockLink link;
+    ASSERT_EQ(link.attach(), AttachResult::Attached);
+    DeviceRecord& remote = link.block()->devices[0];
+
+    HWND w = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (w = FindWindowW(L"#32770", kRemoteTitle)) != nullptr; }));
+    EXPECT_FALSE(IsWindowVisible(w));
+    EXPECT_EQ(pageKinds(w), (std::vector<Page>{Page::Keys10, Page::Ring}));
+
+    ASSERT_EQ(simCommand("remove 0x0A31"), 1);
+    EXPECT_TRUE(waitFor([] { return FindWindowW(L"#32770", kRemoteTitle) == nullptr; }));
+    ASSERT_EQ(simCommand("arrive 0x0A31"), 1);
+    ASSERT_TRUE(waitFor([&] { return (w = FindWindowW(L"#32770", kRemoteTitle)) != nullptr; }));
+
+    // An edit on the ring page, then OK: the file the service loads holds it.
+    HWND ring = pageOf(w, Page::Ring);
+    ASSERT_NE(ring, nullptr);
+    HWND combo = GetDlgItem(ring, IDC_RING_COMBO_FIRST + 2);
+    SendMessageW(combo, CB_SETCURSEL, 1, 0);
+    SendMessageW(ring, WM_COMMAND, MAKEWPARAM(IDC_RING_COMBO_FIRST + 2, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    EXPECT_EQ(remote.apps[0].ringFunc[0][2], 1);
+    SendMessageW(w, WM_COMMAND, IDOK, 0);
+    EXPECT_FALSE(IsWindowVisible(w));
+    remote.apps[0].ringFunc[0][2] = 0;
+    SendMessageW(listenWindow(), WM_SERVICE_RELOADCONFIG, 0, 0);
+    EXPECT_EQ(remote.apps[0].ringFunc[0][2], 1);
+    writeFile(configFile(), original);
 }
 
 }  // namespace
