@@ -94,8 +94,8 @@ protected:
         for (const wchar_t* t : {kQuickSetTitle, L"Select Program"})
             if (HWND w = FindWindowW(L"#32770", t)) PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
     }
-    void start(const wchar_t* name, const std::wstring& config = L"") {
-        sim_ = std::make_unique<ServiceSim>(kProfile, name, config);
+    void start() {
+        sim_ = std::make_unique<ServiceSim>(folder_, kProfile);
         ASSERT_TRUE(sim_->started());
         ASSERT_TRUE(panel_.start());
         ASSERT_EQ(link_.attach(), AttachResult::Attached);
@@ -124,13 +124,14 @@ protected:
     }
     DeviceRecord& slot(int s) { return link_.block()->devices[s]; }
 
+    TestFolder folder_;
     std::unique_ptr<ServiceSim> sim_;
     Panel panel_;
     platform::SharedBlockLink link_;
 };
 
 TEST_F(ExpressKeys, EachDeviceGetsItsPages) {
-    start(L"e2e-keys-pages");
+    start();
     const struct {
         int comboIndex;
         std::vector<Page> pages;
@@ -153,7 +154,7 @@ TEST_F(ExpressKeys, EachDeviceGetsItsPages) {
 namespace {
 
 TEST_F(ExpressKeys, KeysBeyondTheDeviceOrMissingStayHidden) {
-    start(L"e2e-keys-hidden");
+    start();
     HWND w = openQuickSetting();
     ASSERT_NE(w, nullptr);
     HWND page = pageOf(w, Page::Keys10);
@@ -168,7 +169,7 @@ TEST_F(ExpressKeys, KeysBeyondTheDeviceOrMissingStayHidden) {
 }
 
 TEST_F(ExpressKeys, TrackPadModeIsWrittenAndSentAndDefaultReturnsToMouse) {
-    start(L"e2e-keys-trackpad");
+    start();
     chooseDevice(1);
     HWND w = openQuickSetting();
     ASSERT_NE(w, nullptr);
@@ -196,7 +197,7 @@ TEST_F(ExpressKeys, TrackPadModeIsWrittenAndSentAndDefaultReturnsToMouse) {
 }
 
 TEST_F(ExpressKeys, LightLevelsAreSentAndStoredOnlyWhenTheServiceTookThem) {
-    start(L"e2e-keys-lights");
+    start();
     HWND w = openQuickSetting();
     ASSERT_NE(w, nullptr);
     HWND page = pageOf(w, Page::Lights);
@@ -228,10 +229,10 @@ TEST_F(ExpressKeys, LightLevelsAreSentAndStoredOnlyWhenTheServiceTookThem) {
 
 TEST_F(ExpressKeys, ProgramSelectionListsEachProgramOnce) {
     Process first, second;
-    const std::wstring app = L"\"" + binDir() + L"\\scribo_test_app.exe\"";
+    const std::wstring app = L"\"" + layoutDir() + L"\\scribo_test_app.exe\"";
     ASSERT_TRUE(first.start(app));
     ASSERT_TRUE(second.start(app));
-    start(L"e2e-keys-select");
+    start();
     HWND w = openQuickSetting();
     ASSERT_NE(w, nullptr);
     PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDC_QS_ADD, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(w, IDC_QS_ADD)));
@@ -270,7 +271,8 @@ TEST(ExpressKeysRemote, WindowFollowsTheRemoteAndOkSavesItsEdits) {
     ASSERT_EQ(listenWindow(), nullptr);
     ASSERT_TRUE(installDefaultConfig());
     const std::string original = readFile(configFile());
-    ServiceSim sim(kRemoteOnly, L"e2e-keys-remote", configFile());
+    TestFolder folder;
+    ServiceSim sim(folder, kRemoteOnly, configFile());
     ASSERT_TRUE(sim.started());
     Panel panel;
     ASSERT_TRUE(panel.start());
