@@ -104,5 +104,25 @@ TEST(DeviceProfile, TheShippedDemoProfileIsClean) {
     EXPECT_EQ(p.devices.size(), 4u);
 }
 
+// The hostile-data generator is reproducible from its seed and never writes outside the block
+// (the sanitizers watch every write); it does produce the cases the panel must survive.
+TEST(BlockFuzzer, ReproducibleAndInsideTheBlock) {
+    auto a = std::make_unique<SharedBlock>();
+    auto b = std::make_unique<SharedBlock>();
+    BlockFuzzer fa(42), fb(42);
+    bool unterminated = false, hugeKeyCount = false;
+    for (int i = 0; i < 20000; ++i) {
+        EXPECT_EQ(fa.mutate(*a), fb.mutate(*b));
+        for (const auto& d : a->devices) {
+            unterminated = unterminated || std::char_traits<char16_t>::find(
+                                               d.productName, std::size(d.productName), u'\0') == nullptr;
+            hugeKeyCount = hugeKeyCount || d.keyCount > kMaxKeys;
+        }
+    }
+    EXPECT_EQ(std::memcmp(a.get(), b.get(), sizeof(SharedBlock)), 0);
+    EXPECT_TRUE(unterminated);
+    EXPECT_TRUE(hugeKeyCount);
+}
+
 }  // namespace
 }  // namespace scribo::sim

@@ -110,6 +110,7 @@ TEST(BlockLink, TheStandInRecordsLightsAndTrackpadWithTheLockState) {
 
     ASSERT_EQ(simCommand("set 0 rotation 1"), 0);
     ASSERT_EQ(simCommand("set 0 tabletAreaX 10"), 0);
+    ASSERT_EQ(simCommand("set 0 hasTrackPad 1"), 0);  // the record reported is the trackpad device's
     ASSERT_TRUE(send(WM_SERVICE_TRACKPAD, 2, 1));
     EXPECT_EQ(simCommand("get trackpad"), 2);
     EXPECT_EQ(simCommand("get trackpadrotation"), 1);

@@ -20,15 +20,14 @@
 #include "platform/wide.h"
 #include "processes.h"
 #include "resource.h"
+#include "shell/picture_ids.h"
 
 namespace {
 
 using testsupport::layoutDir;
 
-// The pictures the main window draws by number: the pen of models 0, 1 and 2 and the mark of a
-// new version (main_window.cpp, onDrawItem).
-const int kPenPictures[] = {122, 158, 181};
-const int kNewVersionPicture = 129;
+using scribo::kNewVersionPicture;
+using scribo::kPenPictures;
 
 // The device pictures the service hands the panel in each record's pictureIds, as the demo
 // devices have them: [0] the tablet, [1] its keys, [2..5] the preview at rotation 0..3, [7] the

@@ -1,5 +1,7 @@
 #include "device_profile.h"
 
+#include <limits>
+
 #include <cstddef>
 #include <cstring>
 #include <iterator>
@@ -214,6 +216,112 @@ bool getRecordField(const DeviceRecord& rec, const std::string& name, long long&
     }
     return getField(kRecordFields, std::size(kRecordFields),
                     reinterpret_cast<const unsigned char*>(&rec), name, value);
+}
+
+// ---- hostile values --------------------------------------------------------------------------
+
+namespace {
+
+uint64_t splitmix(uint64_t& state) {
+    uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+// Counts far beyond their tables, indices just outside their ranges, the extremes.
+int32_t hostileInt(uint64_t r) {
+    static const int32_t kValues[] = {0, -1, 1, 2, 3, 4, 5, 6, 9, 10, 11, 16, 20, 21, 50, 255, 9999,
+                                      -32768, 32767, 65535, std::numeric_limits<int32_t>::min(),
+                                      std::numeric_limits<int32_t>::max()};
+    if ((r & 3) == 0) return static_cast<int32_t>(r >> 8);
+    return kValues[(r >> 2) % std::size(kValues)];
+}
+
+float hostileFloat(uint64_t r) {
+    static const float kValues[] = {std::numeric_limits<float>::quiet_NaN(),
+                                    std::numeric_limits<float>::infinity(),
+                                    -std::numeric_limits<float>::infinity(), 0.0f, -0.0f, 1.0f,
+                                    -1.0f, 0.5f, 1e30f, -1e30f, 1e-30f};
+    if ((r & 3) == 0) {
+        const auto bits = static_cast<uint32_t>(r >> 16);
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        return f;
+    }
+    return kValues[(r >> 2) % std::size(kValues)];
+}
+
+// A text over the whole width without a terminating zero, or random units, or a lone half of a
+// surrogate pair.
+void hostileText(char16_t* text, int width, uint64_t r, uint64_t& state) {
+    const int mode = static_cast<int>(r % 3);
+    for (int i = 0; i < width; ++i) {
+        if (mode == 0)
+            text[i] = u'W';
+        else if (mode == 1)
+            text[i] = static_cast<char16_t>(splitmix(state));
+        else
+            text[i] = i % 2 == 0 ? char16_t(0xD800) : u'%';
+    }
+}
+
+void mutateField(const Field& f, unsigned char* base, uint64_t& state) {
+    const uint64_t r = splitmix(state);
+    const int element = f.count > 1 ? static_cast<int>((r >> 40) % static_cast<uint64_t>(f.count)) : 0;
+    switch (f.kind) {
+        case Kind::I32: {
+            const int32_t v = hostileInt(splitmix(state));
+            std::memcpy(base + f.offset + element * 4, &v, 4);
+            break;
+        }
+        case Kind::I16: {
+            const auto v = static_cast<int16_t>(hostileInt(splitmix(state)));
+            std::memcpy(base + f.offset + element * 2, &v, 2);
+            break;
+        }
+        case Kind::F32: {
+            const float v = hostileFloat(splitmix(state));
+            std::memcpy(base + f.offset + element * 4, &v, 4);
+            break;
+        }
+        case Kind::Text:
+            hostileText(reinterpret_cast<char16_t*>(base + f.offset) + element * f.width, f.width,
+                        splitmix(state), state);
+            break;
+    }
+}
+
+}  // namespace
+
+BlockFuzzer::BlockFuzzer(uint64_t seed) : state_(seed) {}
+
+uint64_t BlockFuzzer::next() { return splitmix(state_); }
+
+std::string BlockFuzzer::mutate(SharedBlock& block) {
+    const uint64_t r = next();
+    const int target = static_cast<int>(r % 8);
+    if (target == 0) {  // the monitor table
+        const int which = static_cast<int>((r >> 8) % (std::size(kMonitorFields) + 1));
+        if (which == static_cast<int>(std::size(kMonitorFields))) {
+            const int rect = static_cast<int>((r >> 16) % kMonitorRectCount);
+            block.monitorRects[rect] = {hostileInt(next()), hostileInt(next()), hostileInt(next()),
+                                        hostileInt(next())};
+            return "monitorRects." + std::to_string(rect);
+        }
+        mutateField(kMonitorFields[which], reinterpret_cast<unsigned char*>(&block), state_);
+        return kMonitorFields[which].name;
+    }
+    DeviceRecord& rec = block.devices[(r >> 8) % kSlotCount];
+    if (target == 1) {  // an application entry
+        const int entry = static_cast<int>((r >> 16) % kAppEntryCount);
+        const Field& f = kAppFields[(r >> 24) % std::size(kAppFields)];
+        mutateField(f, reinterpret_cast<unsigned char*>(&rec.apps[entry]), state_);
+        return "apps." + std::to_string(entry) + "." + f.name;
+    }
+    const Field& f = kRecordFields[(r >> 16) % std::size(kRecordFields)];
+    mutateField(f, reinterpret_cast<unsigned char*>(&rec), state_);
+    return f.name;
 }
 
 std::array<int32_t, 4> penPositionArea(const DeviceProfile& profile, const DeviceRecord& rec) {

@@ -58,4 +58,18 @@ int placeInFreeSlot(SharedBlock& block, const DeviceRecord& device);
 
 std::u16string utf8ToUtf16(const std::string& s);
 
+// Hostile data from a misbehaving service, reproducible from a seed: each mutation writes one
+// field of a random slot, application entry or the monitor table with a value the panel must
+// survive (counts far beyond their tables, indices out of range, texts without a terminating
+// zero over their whole width, NaN and infinite floats, empty and inverted rectangles).
+class BlockFuzzer {
+public:
+    explicit BlockFuzzer(uint64_t seed);
+    std::string mutate(SharedBlock& block);  // returns the field's name, for the log
+    uint64_t next();
+
+private:
+    uint64_t state_;
+};
+
 }  // namespace scribo::sim

@@ -12,7 +12,7 @@
 // Commands: arrive PID [nofill] | remove PID | monitors | selectmonitor N | areaset X Y W H [SLOT]
 //   | precision | ink 0|1 | trayicon N | reload | exit | show | info TEXT | send MSG W L | post MSG W L
 //   | set SLOT FIELD VALUE | get SLOT FIELD | get light1|light2|trackpad|trackpadrotation|lockheld424
-//   | get count MSG | hold MS | release | quit
+//   | get count MSG | hold MS | release | fuzz SEED MS | hang MS | quit
 //
 // Pen positioning: when the panel sets the SETAREA event, the stand-in writes the profile's
 // penPositionArea (default: the centred half of the tablet) into the first connected device that
@@ -223,6 +223,71 @@ void reloadConfiguration() {
     logLine("config " + result);
 }
 
+// ---- a misbehaving service --------------------------------------------------------------------
+
+constexpr UINT kRunFuzz = WM_APP + 1;  // wParam: milliseconds; the seed is in g_fuzzSeed
+constexpr UINT kHang = WM_APP + 2;     // wParam: milliseconds the listen window stops answering
+uint64_t g_fuzzSeed = 1;
+
+// Hostile block contents and every notification in random order with random parameters, for
+// `ms` milliseconds. Left out: the exit message, export/import and the icon's right click, whose
+// handlers wait for a user (file dialogs, menus) or end the panel. The panel must answer every
+// message; one it does not answer within 10 s is counted.
+void runFuzz(DWORD ms) {
+    sim::BlockFuzzer fuzz(g_fuzzSeed);
+    static const UINT kNotifications[] = {
+        WM_PANEL_TRAYICON, WM_PANEL_PRECISION, WM_PANEL_SHOW, WM_PANEL_AREASELECTED,
+        WM_PANEL_MONITORSCHANGED, WM_PANEL_SELECTMONITOR, WM_PANEL_DEVICEARRIVED,
+        WM_PANEL_DEVICEREMOVED, WM_PANEL_AREASET, WM_PANEL_RELOAD, WM_PANEL_WINDOWSINK,
+        WM_PANEL_TRAY, WM_PANEL_IMPORTEXPORT, WM_COPYDATA};
+    static const unsigned kProducts[] = {0x0374, 0x0375, 0x0390, kRemoteProductId, 0xFFFF, 0};
+    unsigned long mutations = 0, notifications = 0, unanswered = 0;
+    const ULONGLONG end = GetTickCount64() + ms;
+    while (GetTickCount64() < end) {
+        for (int i = 0; i < 8; ++i, ++mutations) {
+            if (fuzz.next() % 2 == 0) {
+                BlockGuard guard;
+                fuzz.mutate(*g.block);
+            } else {
+                fuzz.mutate(*g.block);  // a service that does not even take the lock
+            }
+        }
+        const uint64_t r = fuzz.next();
+        const UINT msg = kNotifications[r % std::size(kNotifications)];
+        WPARAM w = static_cast<WPARAM>(fuzz.next());
+        LPARAM l = static_cast<LPARAM>(fuzz.next());
+        if (msg == WM_PANEL_DEVICEARRIVED || msg == WM_PANEL_DEVICEREMOVED)
+            w = kProducts[(r >> 8) % std::size(kProducts)];
+        if (msg == WM_PANEL_TRAY) l = kTrayLeftButtonDown;
+        if (msg == WM_PANEL_IMPORTEXPORT && (w == kImportExportExport || w == kImportExportImport)) w = 0;
+        if (msg == WM_PANEL_SELECTMONITOR || msg == WM_PANEL_TRAYICON || msg == WM_PANEL_WINDOWSINK) {
+            w = static_cast<WPARAM>(static_cast<LONG_PTR>(static_cast<int32_t>(w % 24) - 4));
+            l = static_cast<LPARAM>(static_cast<int32_t>(l % 6) - 1);
+        }
+        DWORD_PTR result = 0;
+        bool answered = true;
+        if (msg == WM_COPYDATA) {
+            // A text without its zero, a size that lies about it, or no data at all.
+            wchar_t text[300];
+            for (wchar_t& c : text) c = static_cast<wchar_t>(u'A' + fuzz.next() % 26);
+            COPYDATASTRUCT cds{0, static_cast<DWORD>(fuzz.next() % sizeof text),
+                               (r >> 16) % 8 == 0 ? nullptr : text};
+            if (HWND info = FindWindowW(platform::wz(kInfoWindowClass), nullptr))
+                answered = SendMessageTimeoutW(info, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds),
+                                               SMTO_NORMAL, 10000, &result) != 0;
+        } else if (HWND panel = panelWindow()) {
+            answered = SendMessageTimeoutW(panel, msg, w, l, SMTO_NORMAL, 10000, &result) != 0;
+        }
+        ++notifications;
+        if (!answered) {
+            ++unanswered;
+            logLine("fuzz: message " + hex(msg) + " not answered");
+        }
+    }
+    logLine("fuzz done seed=" + std::to_string(g_fuzzSeed) + " mutations=" + std::to_string(mutations) +
+            " notifications=" + std::to_string(notifications) + " unanswered=" + std::to_string(unanswered));
+}
+
 // Runs one command; the result goes back to the --send client as the WM_COPYDATA result.
 LRESULT runCommand(const std::vector<std::string>& a) {
     auto num = [&](size_t i, long long fallback) {
@@ -323,6 +388,12 @@ LRESULT runCommand(const std::vector<std::string>& a) {
         SetEvent(g.releaseHold.get());
         return 0;
     }
+    if (cmd == "fuzz" && a.size() >= 3) {  // fuzz SEED MS: runs after this command has returned
+        g_fuzzSeed = static_cast<uint64_t>(num(1, 1));
+        return PostMessageW(g.listen, kRunFuzz, static_cast<WPARAM>(num(2, 1000)), 0) ? 0 : -1;
+    }
+    if (cmd == "hang" && a.size() >= 2)  // hang MS: the listen window stops answering
+        return PostMessageW(g.listen, kHang, static_cast<WPARAM>(num(1, 1000)), 0) ? 0 : -1;
     if (cmd == "quit") {
         PostQuitMessage(0);
         return 0;
@@ -346,6 +417,14 @@ LRESULT CALLBACK listenProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
             return 0;
         case WM_SERVICE_TRACKPAD:
             receiveTrackPad(w, l);
+            return 0;
+        case kRunFuzz:
+            runFuzz(static_cast<DWORD>(w));
+            return 0;
+        case kHang:
+            logLine("hang " + std::to_string(w));
+            Sleep(static_cast<DWORD>(w));
+            logLine("hang over");
             return 0;
         case WM_COPYDATA: {
             // Another process's data: check the id, the size and the pointer before reading.

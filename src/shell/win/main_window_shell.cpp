@@ -8,6 +8,7 @@
 #include "platform/shell.h"
 #include "platform/wide.h"
 #include "resource.h"
+#include "shell/picture_ids.h"
 #include "shell/win/main_window.h"
 
 using namespace scribo;
@@ -54,9 +55,6 @@ const ControlText kControlTexts[] = {
     {IDC_NEW_VERSION_TEXT, u"Main.NewVersionInfo", nullptr},
 };
 
-// The pictures of the pen models: two-button pen by default.
-int penPictureId(int32_t penModel) { return penModel == 1 ? 158 : penModel == 2 ? 181 : 122; }
-constexpr int kNewVersionPicture = 129;
 
 }  // namespace
 
