@@ -119,6 +119,60 @@
 #define IDD_PRECISION 170
 #define IDC_PRECISION_HOLE 1285
 #define IDC_PRECISION_CAPTION 1288
+// Express keys: the settings window and the remote's window, their tab pages, the ring keystroke
+// setting and the program selection. Control ids repeat between these dialogs on purpose.
+#define IDD_SELECT_PROGRAM 8
+#define IDD_SHORTCUT_KEY 176
+#define IDD_KEY_PAGE_10 177
+#define IDD_RING_PAGE 181
+#define IDD_RING_SETTING 182
+#define IDD_REMOTE 184
+#define IDD_KEY_PAGE_16 191
+#define IDD_LIGHTS_PAGE 193
+#define IDD_KEY_PAGE_20 194
+
+#define IDC_QS_EXPORT 1146
+#define IDC_QS_IMPORT 1109
+#define IDC_QS_DISABLE_KEYS 1250
+#define IDC_QS_APP_LIST 1308
+#define IDC_QS_TABS 1311
+#define IDC_QS_HIDDEN_GROUP 1314
+#define IDC_QS_REMOVE 1315
+#define IDC_QS_ADD 1316
+#define IDC_QS_DISABLE_TIPS 1357
+#define IDC_QS_FULL_NOTE 1371
+
+#define IDC_KEY_NAME_FIRST 1500
+#define IDC_KEY_COMBO_FIRST 1601
+#define IDC_KEY_LABEL_FIRST 1313
+#define IDC_KEY_PICTURE 1318
+#define IDC_PAGE_DEFAULT 1320
+
+#define IDC_RING_COMBO_FIRST 1337
+#define IDC_RING_LABEL_FIRST 1342
+#define IDC_RING_PICTURE 1347
+#define IDC_RING_GROUP 1350
+#define IDC_TRACKPAD_LABEL 1365
+#define IDC_TRACKPAD_MODE 1366
+
+#define IDC_LIGHT_WHEEL_VALUE 1348
+#define IDC_LIGHT_TABLET_VALUE 1349
+#define IDC_LIGHT_WHEEL 1359
+#define IDC_LIGHT_TABLET 1360
+#define IDC_LIGHT_WHEEL_LABEL 1361
+#define IDC_LIGHT_TABLET_LABEL 1362
+
+#define IDC_SETTING_KL 1322
+#define IDC_SETTING_KR 1323
+#define IDC_SETTING_NAME 1324
+#define IDC_SETTING_INFO 1344
+
+#define IDC_SP_OPEN_FILE 1146
+#define IDC_SP_LIST 1308
+#define IDC_SP_PATH 1309
+#define IDC_SP_GROUP 1354
+#define IDC_SP_RUNNING 1355
+#define IDC_SP_PATH_LABEL 1356
 
 #ifndef IDC_STATIC
 #define IDC_STATIC -1

@@ -81,6 +81,32 @@ sim precision >/dev/null
 sleep 1
 shot precision-indicator
 sim precision >/dev/null
+# Express keys of the 16-key tablet: with the small tablet gone it is the current device.
+# The window opens centred on the 1280 x 800 desktop: its tabs, lists and buttons are at fixed places.
+click_at() { xdotool mousemove "$1" "$2" click 1; }
+sim remove 0x0374 >/dev/null
+sleep 1
+sim post 0x111 1117 0 >/dev/null
+sleep 3
+shot express-keys-keys
+click_at 522 178; sleep 1; shot express-keys-ring
+click_at 579 178; sleep 1; shot express-keys-trackpad
+click_at 522 178; sleep 1
+click_at 796 268; sleep 1   # the first ring group's list ...
+xdotool key Escape; sleep 1
+xdotool key End; sleep 2    # ... set to its last item, "Custom"
+shot ring-setting
+xdotool key Escape; sleep 1
+click_at 322 586; sleep 3   # "+"
+shot select-program
+xdotool key Escape; sleep 1
+xdotool key Escape; sleep 1
+# The remote arrives beside the tablets: its button opens its window.
+sim arrive 0x0A31 >/dev/null
+sleep 1
+sim post 0x111 1105 0 >/dev/null
+sleep 3
+shot remote-window
 # The main window in other languages. The panel follows the user's interface language, which Wine
 # takes from the locale of the environment; the locales are generated once into build/locales.
 locales="$root/build/locales"

@@ -74,6 +74,12 @@ std::u16string AppList::selectedName() const {
     return selected_ > 0 ? items_[selected_] : std::u16string();
 }
 
+bool AppList::hasFreeEntry() const {
+    for (int i = 1; i < kAppEntryCount; ++i)
+        if (rec_.apps[i].inUse == 0) return true;
+    return false;
+}
+
 AppList::AddResult AppList::add(std::u16string_view path, std::u16string_view displayName) {
     if (!plusEnabled()) return AddResult::ListFull;
     for (const auto& c : copies_)

@@ -77,6 +77,9 @@ public:
     int selected() const { return selected_; }
     std::u16string selectedName() const;
     bool plusEnabled() const { return items_.size() <= kMaxItems - 1; }
+    // Whether an entry 1..10 is still free for a new program (all can be in use while fewer
+    // programs are listed, when a listed program's file has gone).
+    bool hasFreeEntry() const;
     bool minusEnabled() const { return minusEnabled_; }
     std::size_t ownedCopies() const { return copies_.size(); }
 

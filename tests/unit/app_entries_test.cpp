@@ -124,10 +124,12 @@ TEST_F(AppListTest, AProgramIsNeverListedWithoutAnEntryOfItsOwn) {
     // All ten entries are in use but only nine programs are listed (one file vanished).
     EXPECT_EQ(list.items().size(), 10u);
     EXPECT_TRUE(list.plusEnabled());
+    EXPECT_FALSE(list.hasFreeEntry());
     EXPECT_EQ(list.add(u"C:\\q", u"q"), AppList::AddResult::NoFreeEntry);
     EXPECT_EQ(list.items().size(), 10u);
 
     rec.apps[5].inUse = 0;  // the vanished program's entry freed
+    EXPECT_TRUE(list.hasFreeEntry());
     EXPECT_EQ(list.add(u"C:\\q", u"q"), AppList::AddResult::Added);
     EXPECT_EQ(entryIndexForName(rec, u"q"), 5);
 }

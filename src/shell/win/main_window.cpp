@@ -114,6 +114,7 @@ bool CQX_ScriboDlg::onInitDialog() {
     }
     mappingTools_->createIndicator();
     finishInitialisation();
+    if ((devices_->deviceKindMask() & kKindMaskRemote) != 0) createRemoteWindow();
     collapse();
     return true;
 }
@@ -177,7 +178,11 @@ void CQX_ScriboDlg::loadDeviceIntoPanel() {
 
 void CQX_ScriboDlg::applyActions(const PanelActions& a) {
     if (a.rebuildCombo) fillDeviceCombo();
-    if (a.closeRemoteWindow) show(IDC_REMOTE, false);
+    if (a.createRemoteWindow) createRemoteWindow();
+    if (a.closeRemoteWindow) {
+        show(IDC_REMOTE, false);
+        closeRemoteWindow();
+    }
     if (a.loadCurrent) loadDeviceIntoPanel();
     if (a.showWindow) ShowWindow(hwnd(), SW_SHOWNORMAL);
     if (a.hideWindow) ShowWindow(hwnd(), SW_HIDE);
@@ -199,6 +204,7 @@ void CQX_ScriboDlg::onPrecision() {
 
 
 void CQX_ScriboDlg::onReload() {
+    reloadRemoteWindow();
     if ((devices_->deviceKindMask() & kKindMaskPen) == 0) return;
     finishInitialisation();
     InvalidateRect(hwnd(), nullptr, TRUE);
@@ -279,7 +285,10 @@ bool CQX_ScriboDlg::onCommand(int id, int code) {
             if (transfer_) transfer_->importConfig();
             return true;
         case IDC_REMOTE:
-            showRemoteWindow();
+            showRemoteWindow(true);
+            return true;
+        case IDC_QUICK_SETTING:
+            openQuickSetting();
             return true;
         case IDC_SET_WORK_AREA:
         case IDC_SET_SCREEN_AREA:
@@ -403,6 +412,7 @@ bool CQX_ScriboDlg::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
             result = TRUE;
             return true;
         case WM_DESTROY:
+            remote_.reset();
             tray_.remove();
             wintab_.close();
             link_.detach();

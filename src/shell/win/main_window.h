@@ -10,6 +10,7 @@
 #include "config/language.h"
 #include "config/win/config_store.h"
 #include "config/win/config_transfer.h"
+#include "keys/win/express_key_window.h"
 #include "mapping/precision_area.h"
 #include "mapping/win/mapping_panel.h"
 #include "mapping/win/mapping_tools.h"
@@ -63,10 +64,16 @@ private:
     void saveAllDevices();
     void showTrayMenu();
     void openWebsite();
-    void showRemoteWindow();
     // The mapping group's messages, buttons and tools (main_window_mapping.cpp).
     bool onMappingMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
     void onMappingCommand(int id);
+    // Express keys: the Quick Setting window and the remote's window.
+    scribo::win::ExpressServices expressServices();
+    void openQuickSetting();
+    void createRemoteWindow();
+    void closeRemoteWindow();
+    void showRemoteWindow(bool fromButton);
+    void reloadRemoteWindow();
     void startPenPositioning();
     void onAreaSelected();
     scribo::DeviceRecord* current() const;
@@ -95,6 +102,8 @@ private:
     platform::WintabLibrary wintab_;
     CWndShowInfo info_;
     std::unique_ptr<MappingTools> mappingTools_;
+    std::unique_ptr<scribo::win::CDlgShortcutKey> quickSet_;
+    std::unique_ptr<scribo::win::CDlgRX20> remote_;
     scribo::PrecisionToggle precision_;
     platform::TrayIcon tray_;
     UINT taskbarCreated_ = 0;

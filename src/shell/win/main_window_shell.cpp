@@ -82,7 +82,7 @@ void CQX_ScriboDlg::collapse() {
 
 void CQX_ScriboDlg::showPanel() {
     if (devices_ && devices_->deviceKindMask() == kKindMaskRemote) {
-        showRemoteWindow();
+        showRemoteWindow(false);
         return;
     }
     SetWindowPos(hwnd(), HWND_TOP, restoreRect_.left, restoreRect_.top,
@@ -91,8 +91,6 @@ void CQX_ScriboDlg::showPanel() {
     platform::setTaskbarButton(hwnd(), true);
     ShowWindow(hwnd(), SW_SHOWNORMAL);
 }
-
-void CQX_ScriboDlg::showRemoteWindow() {}
 
 void CQX_ScriboDlg::hideToTray() {
     platform::setTaskbarButton(hwnd(), false);

@@ -1,0 +1,140 @@
+#include "keys/win/key_page.h"
+
+#include <algorithm>
+#include <string>
+
+#include "config/block_access.h"
+#include "keys/app_entries.h"
+#include "platform/wide.h"
+#include "resource.h"
+
+namespace scribo::win {
+namespace {
+
+constexpr int kLabels10[] = {1313, 1315, 1317, 1319, 1321, 1323, 1325, 1327, 1328, 1329};
+constexpr int kLabels16[] = {1313, 1315, 1317, 1319, 1321, 1323, 1325, 1327,
+                             1328, 1329, 1330, 1331, 1332, 1333, 1334, 1335};
+constexpr int kLabels20[] = {1313, 1315, 1317, 1319, 1321, 1323, 1325, 1327, 1328, 1329,
+                             1330, 1331, 1332, 1333, 1334, 1335, 1336, 1337, 1338, 1339};
+
+constexpr int kKeyItems = 3;  // default function, run a program, custom function
+constexpr int kKeyLayoutPicture = 0;
+
+}  // namespace
+
+CDlgTabPageKey::CDlgTabPageKey(const PageContext& ctx)
+    : KeyPageWindow(ctx, {IDD_KEY_PAGE_10, 10, kLabels10}) {}
+CDlgTabPageKey_16::CDlgTabPageKey_16(const PageContext& ctx)
+    : KeyPageWindow(ctx, {IDD_KEY_PAGE_16, 16, kLabels16}) {}
+CDlgTabPageKey_20::CDlgTabPageKey_20(const PageContext& ctx)
+    : KeyPageWindow(ctx, {IDD_KEY_PAGE_20, 20, kLabels20}) {}
+
+int KeyPageWindow::keysOnPage() const {
+    if (ctx_.rec == nullptr || ctx_.rec->hasExpressKeys == 0) return 0;
+    // Keys beyond the page's own lists (a device with more keys than this page) are left out.
+    return std::clamp(static_cast<int>(ctx_.rec->keyCount), 0, layout_.keys);
+}
+
+bool KeyPageWindow::keyShown(int key) const {
+    return key < keysOnPage() && ctx_.rec->keyPresent[key] == 1;
+}
+
+void KeyPageWindow::init() {
+    entry_ = 0;
+    labels_ = {};
+    setText(IDC_PAGE_DEFAULT, text(u"Dialog_Main", u"Main.RestoreDefault", u"Main.RestoreDefault"));
+    for (int i = 0; i < layout_.keys; ++i) {
+        show(IDC_KEY_COMBO_FIRST + i, false);
+        show(IDC_KEY_NAME_FIRST + i, false);
+    }
+    if (keysOnPage() == 0) {
+        pushLabels();
+        return;
+    }
+    const std::u16string runApp = text(u"Dialog_Main", u"Main.PenSetting.5", u"RunApp");
+    const std::u16string hotKey = text(u"Dialog_Main", u"Main.PenSetting.6", u"hotKey");
+    const AppEntry& others = ctx_.rec->apps[0];
+    for (int i = 0; i < keysOnPage(); ++i) {
+        if (!keyShown(i)) continue;
+        const std::u16string key =
+            u"QuickSet.BtnSetListItem." + platform::toU16(std::to_wstring(ctx_.rec->keyDefaultFunc[i]));
+        const std::u16string items[kKeyItems] = {text(u"Dialog_QuickSet", key, u""), runApp, hotKey};
+        fillCombo(IDC_KEY_COMBO_FIRST + i, items, kKeyItems, others.keyFunc[i]);
+        show(IDC_KEY_COMBO_FIRST + i, true);
+        show(IDC_KEY_NAME_FIRST + i, true);
+        labels_[i] = describeFunction(readField(others.keyDescriptor[i]), *ctx_.lang);
+    }
+    pushLabels();
+}
+
+void KeyPageWindow::loadForApplication(std::u16string_view name) {
+    if (ctx_.rec == nullptr) return;
+    entry_ = entryIndexForName(*ctx_.rec, name);
+    const AppEntry& e = ctx_.rec->apps[entry_];
+    for (int i = 0; i < keysOnPage(); ++i) {
+        if (!keyShown(i)) continue;
+        selectItem(IDC_KEY_COMBO_FIRST + i, e.keyFunc[i]);
+        labels_[i] = describeFunction(readField(e.keyDescriptor[i]), *ctx_.lang);
+    }
+    pushLabels();
+}
+
+void KeyPageWindow::pushLabels() const {
+    for (int i = 0; i < layout_.keys; ++i) setText(layout_.labelIds[i], labels_[i]);
+}
+
+void KeyPageWindow::onSelection(int key) {
+    if (!keyShown(key)) return;
+    const int s = selectedItem(IDC_KEY_COMBO_FIRST + key);
+    const AssignOutcome out = assignExpressKey(*ctx_.rec, ctx_.rec->apps[entry_], key, s,
+                                               labels_[key], *ctx_.dialogs, *ctx_.lang);
+    labels_[key] = out.label;
+    pushLabels();
+}
+
+void KeyPageWindow::onDefault() {
+    if (keysOnPage() == 0) return;
+    AppEntry& e = ctx_.rec->apps[entry_];
+    for (int i = 0; i < keysOnPage(); ++i) {
+        if (!keyShown(i)) continue;
+        e.keyFunc[i] = 0;
+        selectItem(IDC_KEY_COMBO_FIRST + i, 0);
+        storeField(e.keyDescriptor[i], u"");
+        labels_[i].clear();
+    }
+    pushLabels();
+}
+
+bool KeyPageWindow::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+    switch (msg) {
+        case WM_INITDIALOG:
+            init();
+            result = FALSE;
+            return true;
+        case WM_COMMAND: {
+            const int id = LOWORD(w);
+            if (id == IDC_PAGE_DEFAULT && HIWORD(w) == BN_CLICKED) {
+                onDefault();
+                return true;
+            }
+            if (id >= IDC_KEY_COMBO_FIRST && id < IDC_KEY_COMBO_FIRST + layout_.keys &&
+                HIWORD(w) == CBN_SELCHANGE) {
+                onSelection(id - IDC_KEY_COMBO_FIRST);
+                return true;
+            }
+            return false;
+        }
+        case WM_DRAWITEM: {
+            const auto& di = *reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+            if (di.CtlID != IDC_KEY_PICTURE) return false;
+            const int id = ctx_.rec != nullptr ? ctx_.rec->pictureIds[kKeyLayoutPicture] : 0;
+            drawFittedPicture(di, ctx_.pictures != nullptr ? ctx_.pictures->picture(id) : nullptr, true);
+            result = TRUE;
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+}  // namespace scribo::win
