@@ -4,6 +4,7 @@
 #include "config/service_protocol.h"
 #include "platform/wide.h"
 #include "resource.h"
+#include "keys/win/hotkeys_dialog.h"
 #include "shell/win/main_window.h"
 
 using namespace scribo;
@@ -29,6 +30,11 @@ win::ExpressServices CQX_ScriboDlg::expressServices() {
     s.instance = instance_;
     s.lang = language_.get();
     s.pictures = &pictures_;
+    const HINSTANCE instance = instance_;
+    const TIniFile* lang = language_.get();
+    s.chooseHotKeys = [instance, lang](HWND owner, int32_t hasRing, int32_t hasTrackPad, int32_t ringCount) {
+        return win::runHotKeys(instance, owner, *lang, hasRing, hasTrackPad, ringCount);
+    };
     return s;
 }
 
