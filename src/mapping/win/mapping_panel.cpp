@@ -59,6 +59,13 @@ void MappingPanel::load(DeviceRecord& rec, int systemMonitorCount) {
 }
 
 bool MappingPanel::onCommand(int id, int code, DeviceRecord* rec) {
+    if (id == IDC_DISPLAY_SETTING) {
+        if (code != BN_CLICKED) return true;
+        if (!displaySettings_) displaySettings_ = std::make_unique<CDlgDisplaySettings>(block_, language_);
+        const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog_, GWLP_HINSTANCE));
+        displaySettings_->open(instance, dialog_, rec);
+        return true;
+    }
     for (const auto& radio : kRotationRadios) {
         if (radio.id != id) continue;
         if (code == BN_CLICKED && rec != nullptr) chooseRotation(radio.rotation, *rec);
@@ -121,4 +128,8 @@ void MappingPanel::invalidateArea() {
     const Rect32 r = clientRectOf(dialog_, item(IDC_MAPPING_AREA));
     const RECT area{r.left, r.top, r.right, r.bottom};
     InvalidateRect(dialog_, &area, TRUE);
+}
+
+void MappingPanel::closeDialogs() {
+    if (displaySettings_) displaySettings_->close(-1);
 }

@@ -5,10 +5,13 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "config/block_access.h"
 #include "config/language.h"
 #include "config/shared_block.h"
 #include "mapping/screen_mapping.h"
+#include "mapping/win/display_settings_dialog.h"
 
 class MappingPanel {
 public:
@@ -30,6 +33,8 @@ public:
     void onAreaSet(scribo::DeviceRecord& rec);
 
     const scribo::ScreenMapping& mapping() const { return mapping_; }
+    // Ends the dialogs this group opened (the panel is ending).
+    void closeDialogs();
 
 private:
     void showFields();
@@ -44,4 +49,5 @@ private:
     const scribo::TIniFile& language_;
     scribo::ScreenMapping mapping_;
     bool showingFields_ = false;
+    std::unique_ptr<CDlgDisplaySettings> displaySettings_;
 };

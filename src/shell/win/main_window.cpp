@@ -193,6 +193,7 @@ void CQX_ScriboDlg::onReload() {
 void CQX_ScriboDlg::closePanel() {
     // Nothing of the panel may outlive it in the notification area.
     tray_.remove();
+    if (mapping_) mapping_->closeDialogs();
 }
 
 void CQX_ScriboDlg::saveAllDevices() {
