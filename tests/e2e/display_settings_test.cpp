@@ -367,18 +367,24 @@ TEST_F(DisplaySettings, TheWindowAnswersWhileTheMonitorWorks) {
         Sleep(15);
     }
     PostMessageW(dlg, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(slider));
+    const int64_t dragEnd = ddcsim::nowMicroseconds();
+    const std::wstring last = std::to_wstring(moves);
+    const bool caughtUp = waitFor([&] { return text(dlg, IDC_DS_BRIGHTNESS_VALUE) == last; }, 30000);
+    const int64_t windowLag = ddcsim::nowMicroseconds() - dragEnd;
     const bool settled = waitFor([&] {
         const auto b = calls(Call::SetBrightness, from);
         return !b.empty() && b.back().e.a == static_cast<uint32_t>(moves);
-    }, 5000);
+    }, 30000);
     dragging = false;
     pinger.join();
-    ASSERT_TRUE(settled);
-    std::printf("[ figure ] longest time the window did not answer during the drag: %lld ms\n", longest.load());
+    const auto sets = calls(Call::SetBrightness, from);
+    std::printf("[ figure ] drag of %d moves: longest unanswered message %lld ms; window showed the last "
+                "position %lld ms after the drag, the monitor had it %lld ms after\n",
+                moves, longest.load(), static_cast<long long>(windowLag / 1000),
+                static_cast<long long>(sets.empty() ? -1 : (sets.back().e.microseconds - dragEnd) / 1000));
+    ASSERT_TRUE(caughtUp && settled);
     EXPECT_LT(longest.load(), 100);
-    EXPECT_EQ(text(dlg, IDC_DS_BRIGHTNESS_VALUE), std::to_wstring(moves));
 
-    const std::vector<Entry> sets = calls(Call::SetBrightness, from);
     EXPECT_LT(sets.size(), static_cast<std::size_t>(moves / 3)) << "moves made while busy are merged";
     for (std::size_t i = 0; i < sets.size(); ++i) {
         EXPECT_NE(sets[i].e.thread, uiThread) << "monitor work on the window's thread";
@@ -391,6 +397,20 @@ TEST_F(DisplaySettings, TheWindowAnswersWhileTheMonitorWorks) {
     ASSERT_FALSE(after.empty());
     EXPECT_EQ(calls(Call::Save, from).size(), 1u);
     EXPECT_EQ(ddc_->openHandles, 0);
+}
+
+// The panel ending (its exit message) while the dialog is open ends the dialog too, drops the
+// monitor work not yet done and lets the monitor go.
+TEST_F(DisplaySettings, ThePanelEndingClosesTheDialog) {
+    HWND dlg = openDialog();
+    ASSERT_NE(dlg, nullptr);
+    ddc_->callDelayMs = 60;
+    click(dlg, IDC_DS_ROTATE_90);  // 500 ms of pause after it
+    click(dlg, IDC_DS_ROTATE_180);
+    sendToPanel(WM_PANEL_EXIT);
+    EXPECT_GE(panel_.wait(5000), 0) << "the panel did not end";
+    EXPECT_EQ(ddc_->openHandles, 0);
+    EXPECT_LE(calls(Call::ChangeDisplay).size(), 1u) << "pending work is dropped";
 }
 
 }  // namespace
