@@ -1,5 +1,5 @@
 # Front door: `make demo` and `make test` work on a fresh Debian 12 machine as root.
-.PHONY: all deps build build-native build-windows test test-native test-windows demo clean
+.PHONY: all deps build build-native build-windows test test-native test-windows demo bench clean
 
 all: build
 
@@ -29,6 +29,16 @@ test: build
 
 demo: build
 	@bash tools/demo.sh
+
+# Benchmarks, built optimised in build/bench (native) and build/bench-windows (under Wine).
+# startup_bench is built too; run it by hand beside a running service stand-in.
+bench: deps
+	@cmake --preset bench >/dev/null
+	@cmake --build --preset bench
+	@build/bench/bin/benchmarks
+	@cmake --preset bench-windows >/dev/null
+	@cmake --build --preset bench-windows
+	@tools/wine-run build/bench-windows/testlayout/win_benchmarks.exe
 
 clean:
 	@tools/wine-env stop || true

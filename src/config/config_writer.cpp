@@ -86,9 +86,25 @@ private:
 
 std::u16string temporaryPathFor(const std::u16string& path) { return path + u".tmp"; }
 
-bool saveAtomically(XmlDocument& doc, FileReplacer& files, const std::u16string& path) {
+std::u16string backupPathFor(const std::u16string& path, int n) {
+    return path + u".bak" + char16_t(u'0' + n);
+}
+
+void rotateBackups(FileReplacer& files, const std::u16string& path) {
+    files.remove(backupPathFor(path, kBackupCount));
+    for (int n = kBackupCount - 1; n >= 1; --n)
+        files.replace(backupPathFor(path, n), backupPathFor(path, n + 1));
+    files.copy(path, backupPathFor(path, 1));
+}
+
+bool saveAtomically(XmlDocument& doc, FileReplacer& files, const std::u16string& path, bool backup) {
     const std::u16string temp = temporaryPathFor(path);
-    if (!doc.save(temp) || !files.replace(temp, path)) {
+    if (!doc.save(temp)) {
+        files.remove(temp);
+        return false;
+    }
+    if (backup) rotateBackups(files, path);
+    if (!files.replace(temp, path)) {
         files.remove(temp);
         return false;
     }
@@ -102,6 +118,11 @@ WalkResult writeDevice(XmlDocument& doc, XmlNode& device, DeviceRecord& rec,
 }
 
 SaveOutcome ConfigSaver::saveDeviceConfig(std::u16string_view deviceId, DeviceRecord* record) {
+    backupDue_ = true;
+    return saveDevice(deviceId, record);
+}
+
+SaveOutcome ConfigSaver::saveDevice(std::u16string_view deviceId, DeviceRecord* record) {
     if (record == nullptr) return SaveOutcome::NoRecord;
     if (!doc_) {
         doc_ = factory_.createDocument();
@@ -121,17 +142,19 @@ SaveOutcome ConfigSaver::saveDeviceConfig(std::u16string_view deviceId, DeviceRe
     std::unique_ptr<XmlNode> device = findDeviceElement(*doc_, deviceId);
     if (!device) return SaveOutcome::DeviceNotFound;
     if (writeDevice(*doc_, *device, *record, feedback_) != WalkResult::Done ||
-        !saveAtomically(*doc_, files_, path_)) {
+        !saveAtomically(*doc_, files_, path_, backupDue_)) {
         feedback_.traceSaveFailure();
         feedback_.showMessage(kSaveFailedText);
         return SaveOutcome::SaveFailed;
     }
+    backupDue_ = false;
     return SaveOutcome::Saved;
 }
 
 void ConfigSaver::saveAllDevices(SharedBlock& block, const std::vector<std::u16string>& ids) {
+    backupDue_ = true;
     for (const std::u16string& id : ids) {
-        const SaveOutcome r = saveDeviceConfig(id, lookupRecord(block, id));
+        const SaveOutcome r = saveDevice(id, lookupRecord(block, id));
         if (r == SaveOutcome::LoadFailed || r == SaveOutcome::CreateFailed) return;
     }
 }

@@ -29,21 +29,33 @@ public:
     virtual void traceSaveFailure() = 0;
 };
 
-// The two file operations of an atomic save.
+// The file operations of an atomic save and its backups.
 class FileReplacer {
 public:
     virtual ~FileReplacer() = default;
     // Moves `from` over `to` in one step (same folder); false when `to` is left as it was.
     virtual bool replace(const std::u16string& from, const std::u16string& to) = 0;
     virtual void remove(const std::u16string& path) = 0;
+    // Copies `from` over `to`; false when it could not (no source, say).
+    virtual bool copy(const std::u16string& from, const std::u16string& to) = 0;
 };
 
 // Name of the file a save writes first, next to the configuration file.
 std::u16string temporaryPathFor(const std::u16string& path);
 
+// The last good configuration files are kept beside the current one: "<path>.bak1" is the file
+// as it was before the last save, up to "<path>.bak3".
+inline constexpr int kBackupCount = 3;
+std::u16string backupPathFor(const std::u16string& path, int n);
+// Shifts the backups by one (the oldest goes) and copies the current file to the first.
+// Best effort: a backup that cannot be made never stops the save.
+void rotateBackups(FileReplacer& files, const std::u16string& path);
+
 // Writes the whole document to the temporary file and moves it over `path` only when that
-// write succeeded; on failure the old file is untouched and the temporary file is gone.
-bool saveAtomically(XmlDocument& doc, FileReplacer& files, const std::u16string& path);
+// write succeeded; on failure the old file is untouched and the temporary file is gone. With
+// `backup` the backups are rotated once the new file is complete, just before it goes in.
+bool saveAtomically(XmlDocument& doc, FileReplacer& files, const std::u16string& path,
+                    bool backup = false);
 
 // Writes the values of `rec` into `device` (an element of `doc`). Setting errors are reported
 // through `feedback` and the walk goes on; the pen-button descriptors of choices below 4 are
@@ -69,11 +81,12 @@ public:
         : path_(std::move(path)), factory_(factory), files_(files), feedback_(feedback),
           language_(std::move(language)) {}
 
-    // Writes one device into the document and saves the whole file.
+    // Writes one device into the document and saves the whole file (one backup rotation).
     SaveOutcome saveDeviceConfig(std::u16string_view deviceId, DeviceRecord* record);
 
-    // saveDeviceConfig for every listed device id in list order. An id without a record is
-    // skipped silently. When the file cannot be loaded the message is shown once and the
+    // saveDeviceConfig for every listed device id in list order, with one backup rotation for
+    // the whole call (the first backup is the file as the user last saved it). An id without a
+    // record is skipped silently. When the file cannot be loaded the message is shown once and the
     // remaining devices are not tried: there is no tree to write them into.
     void saveAllDevices(SharedBlock& block, const std::vector<std::u16string>& deviceIds);
 
@@ -84,6 +97,8 @@ public:
     const std::u16string& path() const { return path_; }
 
 private:
+    SaveOutcome saveDevice(std::u16string_view deviceId, DeviceRecord* record);
+
     std::u16string path_;
     XmlDocumentFactory& factory_;
     FileReplacer& files_;
@@ -91,6 +106,7 @@ private:
     TIniFile language_;
     std::unique_ptr<XmlDocument> doc_;
     bool loaded_ = false;
+    bool backupDue_ = false;  // the next successful write rotates the backups first
 };
 
 // Path of the configuration file: "<programDir>\xml\scribo.xml" when the system's major

@@ -12,7 +12,11 @@ HWND findListenWindow() {
 bool sendToService(UINT msg, WPARAM w, LPARAM l) {
     HWND listen = findListenWindow();
     if (listen == nullptr) return false;
-    SendMessageW(listen, msg, w, l);
+    // A service that stops answering must not freeze the panel: the wait is bounded, and while
+    // it lasts the messages the service sends to the panel are still handled.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(listen, msg, w, l, SMTO_NORMAL | SMTO_ABORTIFHUNG, kServiceSendTimeoutMs,
+                        &ignored);
     return true;
 }
 

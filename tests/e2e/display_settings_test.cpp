@@ -37,36 +37,6 @@ const char kProfile[] =
     "[device]\ndeviceId = PID_0390\nproductName = Display 16\ndeviceKind = 1\nhasExpressKeys = 1\n"
     "[device]\ndeviceId = PID_0E27\nproductName = Display 13\ndeviceKind = 1\n";
 
-void copyTree(const std::wstring& from, const std::wstring& to) {
-    CreateDirectoryW(to.c_str(), nullptr);
-    WIN32_FIND_DATAW f;
-    HANDLE h = FindFirstFileW((from + L"\\*").c_str(), &f);
-    if (h == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::wstring name = f.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (f.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            copyTree(from + L"\\" + name, to + L"\\" + name);
-        else
-            CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
-    } while (FindNextFileW(h, &f));
-    FindClose(h);
-}
-
-// The product as built, with the DDC/CI stand-in beside it.
-std::wstring prepareLayout() {
-    const std::wstring bin = binDir();
-    const std::wstring build = bin.substr(0, bin.find_last_of(L'\\'));
-    const std::wstring layout = build + L"\\testlayout";
-    CreateDirectoryW(layout.c_str(), nullptr);
-    for (const wchar_t* file : {L"Scribo.exe", L"ResDLL.dll"})
-        CopyFileW((bin + L"\\" + file).c_str(), (layout + L"\\" + file).c_str(), FALSE);
-    copyTree(bin + L"\\language", layout + L"\\language");
-    copyTree(bin + L"\\xml", layout + L"\\xml");
-    CopyFileW((build + L"\\standins\\dxva2.dll").c_str(), (layout + L"\\dxva2.dll").c_str(), FALSE);
-    return layout;
-}
-
 struct Entry {
     Call call;
     ddcsim::LogEntry e;
@@ -77,29 +47,23 @@ protected:
     void SetUp() override {
         ASSERT_EQ(listenWindow(), nullptr) << "a stand-in is still running";
         ASSERT_TRUE(installDefaultConfig());
-        layout_ = prepareLayout();
-        ASSERT_NE(GetFileAttributesW((layout_ + L"\\dxva2.dll").c_str()), INVALID_FILE_ATTRIBUTES);
+        ASSERT_NE(GetFileAttributesW((layoutDir() + L"\\dxva2.dll").c_str()), INVALID_FILE_ATTRIBUTES)
+            << "the DDC/CI stand-in is not in the test layout";
         ddc_ = ddcsim::openState(section_);
         ASSERT_NE(ddc_, nullptr);
         ddcsim::setDefaults(*ddc_);
-        sim_ = std::make_unique<ServiceSim>(kProfile, L"e2e-display");
+        sim_ = std::make_unique<ServiceSim>(folder_, kProfile);
         ASSERT_TRUE(sim_->started());
         ASSERT_EQ(link_.attach(), AttachResult::Attached);
         setDisplayMode(1920, 1080, 0);
-        ASSERT_TRUE(panel_.start(L"\"" + layout_ + L"\\Scribo.exe\"")) << "panel did not start";
-        ASSERT_TRUE(waitFor([] {
-            RECT r{};
-            HWND w = panelWindow();
-            return w != nullptr && GetWindowRect(w, &r) && r.right == r.left;
-        }, 15000));
+        ASSERT_TRUE(panel_.start()) << "panel did not start";
         sendToPanel(WM_PANEL_SHOW);
         ASSERT_TRUE(waitFor(panelShown));
     }
     void TearDown() override {
         if (HWND d = dialog()) PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
         waitFor([this] { return dialog() == nullptr; }, 3000);
-        if (HWND w = panelWindow()) SendMessageTimeoutW(w, WM_PANEL_EXIT, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-        if (panel_.wait(5000) < 0) panel_.kill();
+        panel_.stop();
         sim_.reset();
         if (section_ != nullptr) CloseHandle(section_);
     }
@@ -184,12 +148,12 @@ protected:
     }
     std::size_t logSize() const { return static_cast<std::size_t>(ddc_->logCount); }
 
-    std::wstring layout_;
+    TestFolder folder_;
     HANDLE section_ = nullptr;
     ddcsim::State* ddc_ = nullptr;
     std::unique_ptr<ServiceSim> sim_;
     platform::SharedBlockLink link_;
-    Process panel_;
+    Panel panel_;
 };
 
 // Each case opens the dialog afresh: every opening reads the monitor again.
@@ -408,7 +372,7 @@ TEST_F(DisplaySettings, ThePanelEndingClosesTheDialog) {
     click(dlg, IDC_DS_ROTATE_90);  // 500 ms of pause after it
     click(dlg, IDC_DS_ROTATE_180);
     sendToPanel(WM_PANEL_EXIT);
-    EXPECT_GE(panel_.wait(5000), 0) << "the panel did not end";
+    EXPECT_GE(panel_.process().wait(5000), 0) << "the panel did not end";
     EXPECT_EQ(ddc_->openHandles, 0);
     EXPECT_LE(calls(Call::ChangeDisplay).size(), 1u) << "pending work is dropped";
 }

@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <gtest/gtest.h>
+
+#include "config/service_protocol.h"
 #include "processes.h"
 
 namespace testsupport {
@@ -16,20 +19,49 @@ inline const char kDemoProfile[] =
     "[device]\nconnected = 0\ndeviceId = PID_0A31\nproductName = Remote\ndeviceKind = 5\n"
     "[device]\nconnected = 0\ndeviceId = PID_0375\nproductName = Pad L\ndeviceKind = 0\n";
 
+// The main window exists and is visible (it may be collapsed to zero size).
+inline bool panelVisible() {
+    HWND w = panelWindow();
+    return w != nullptr && IsWindowVisible(w);
+}
+
+// Started and living in the notification area: the window is visible but collapsed to zero
+// size, which the panel does at the end of its initialisation.
+inline bool panelCollapsed() {
+    HWND w = panelWindow();
+    RECT r{};
+    return w != nullptr && IsWindowVisible(w) && GetWindowRect(w, &r) && r.right == r.left;
+}
+
+// Shown to the user: visible with its full size.
+inline bool panelShown() {
+    HWND w = panelWindow();
+    RECT r{};
+    return w != nullptr && IsWindowVisible(w) && GetWindowRect(w, &r) && r.right - r.left > 0;
+}
+
+// The control's own visibility flag, whatever the state of the main window.
+inline bool controlShown(int id) {
+    HWND c = GetDlgItem(panelWindow(), id);
+    return c != nullptr && (GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
 class Panel {
 public:
+    // Starts Scribo.exe from the test layout and waits until its initialisation has ended.
     bool start() {
-        if (!process_.start(L"\"" + binDir() + L"\\Scribo.exe\"")) return false;
-        // The window exists before its initialisation ends; collapsed means it has ended.
-        return waitFor([] {
-            RECT r{};
-            HWND w = panelWindow();
-            return w != nullptr && GetWindowRect(w, &r) && r.right == r.left;
-        }, 15000);
+        if (!process_.start(L"\"" + layoutDir() + L"\\Scribo.exe\"")) return false;
+        return waitFor(panelCollapsed, 30000);
     }
-    void stop() {
-        if (HWND w = panelWindow()) SendMessageTimeoutW(w, 0x41E, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-        if (process_.wait(5000) < 0) process_.kill();
+    // Ends the panel as the service does; its exit code, -1 when it had to be killed.
+    long stop() {
+        if (!process_.started()) return -1;
+        if (process_.running())
+            if (HWND w = panelWindow())
+                SendMessageTimeoutW(w, scribo::WM_PANEL_EXIT, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);
+        const long code = process_.wait(10000);
+        process_.kill();
+        return code;
     }
     Process& process() { return process_; }
     ~Panel() { stop(); }
@@ -38,24 +70,21 @@ private:
     Process process_;
 };
 
+// Sends a message to the panel and returns its answer; a send that fails or times out fails the
+// test, so a check made afterwards knows the message was handled.
 inline LRESULT sendToPanel(UINT msg, WPARAM w = 0, LPARAM l = 0) {
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(panelWindow(), msg, w, l, SMTO_ABORTIFHUNG, 10000, &result);
+    if (!SendMessageTimeoutW(panelWindow(), msg, w, l, SMTO_NORMAL, 20000, &result))
+        ADD_FAILURE() << "message 0x" << std::hex << msg << " was not handled by the panel";
     return static_cast<LRESULT>(result);
-}
-
-inline bool panelShown() {
-    HWND w = panelWindow();
-    RECT r{};
-    return w != nullptr && IsWindowVisible(w) && GetWindowRect(w, &r) && r.right - r.left > 0;
 }
 
 inline int comboCount(int id) {
     return static_cast<int>(SendDlgItemMessageW(panelWindow(), id, CB_GETCOUNT, 0, 0));
 }
 
-
-// The user's configuration file, where the panel saves and the service loads.
+// The user's configuration file, where the panel saves and the service loads. The panel has
+// no other place for it, so tests that save put the default tree back when they end.
 inline std::wstring configFile() {
     wchar_t appData[MAX_PATH] = {};
     SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
@@ -66,7 +95,24 @@ inline std::wstring configFile() {
 inline bool installDefaultConfig() {
     const std::wstring file = configFile();
     SHCreateDirectoryExW(nullptr, file.substr(0, file.find_last_of(L'\\')).c_str(), nullptr);
-    return CopyFileW((binDir() + L"\\xml\\scribo.xml").c_str(), file.c_str(), FALSE) != FALSE;
+    return CopyFileW((layoutDir() + L"\\xml\\scribo.xml").c_str(), file.c_str(), FALSE) != FALSE;
+}
+
+// The stand-in that the panel started itself (no ServiceSim owns it): asks it to quit and
+// returns its exit code, -1 when none runs or it did not end.
+inline long quitStandInStartedByPanel() {
+    HWND listen = listenWindow();
+    if (listen == nullptr) return -1;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(listen, &pid);
+    platform::UniqueHandle process(
+        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    if (!process) return -1;
+    simCommand("quit");
+    if (WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process.get(), &code);
+    return static_cast<long>(code);
 }
 
 }  // namespace testsupport

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "config/block_access.h"
+#include "fake_tray.h"
 #include "config/service_protocol.h"
 #include "mapping/screen_mapping.h"
 #include "platform/block_kernel.h"
@@ -37,7 +38,8 @@ const char kProfile[] =
     "[device]\ndeviceId = PID_0390\nproductName = Display 16\ndeviceKind = 1\nhasExpressKeys = 1\n"
     "tabletMaxX = 34500\ntabletMaxY = 19500\n"
     "[device]\ndeviceId = PID_0375\nproductName = Pad L\ndeviceKind = 0\nhasRing = 1\n"
-    "hasTrackPad = 1\ntrackPadId = 1\npenModel = 1\ntabletMaxX = 21600\ntabletMaxY = 13500\n";
+    "hasTrackPad = 1\ntrackPadId = 1\npenModel = 1\ntabletMaxX = 21600\ntabletMaxY = 13500\n"
+    "tabletAreaW = 21600\ntabletAreaH = 13500\n";
 
 class ServiceMessages : public ::testing::Test {
 protected:
@@ -45,8 +47,8 @@ protected:
         ASSERT_EQ(listenWindow(), nullptr) << "a stand-in is still running";
         ASSERT_TRUE(installDefaultConfig());
     }
-    void start(const char* name, const std::string& profile = kProfile) {
-        sim_ = std::make_unique<ServiceSim>(profile, platform::toWide(std::u16string(name, name + strlen(name))));
+    void start(const std::string& profile = kProfile) {
+        sim_ = std::make_unique<ServiceSim>(folder_, profile);
         ASSERT_TRUE(sim_->started());
         ASSERT_TRUE(panel_.start());
         ASSERT_EQ(link_.attach(), AttachResult::Attached);
@@ -68,6 +70,7 @@ protected:
         return {r.tabletAreaX, r.tabletAreaY, r.tabletAreaW, r.tabletAreaH};
     }
 
+    TestFolder folder_;
     std::unique_ptr<ServiceSim> sim_;
     Panel panel_;
     platform::SharedBlockLink link_;
@@ -75,7 +78,7 @@ protected:
 
 // A reload while the window is still collapsed must not make it impossible to show.
 TEST_F(ServiceMessages, AReloadBeforeTheFirstShowKeepsTheWindowsSize) {
-    start("e2e-reload-show");
+    start();
     EXPECT_EQ(sendToPanel(WM_PANEL_RELOAD), 1);
     showPanel();
     RECT r{};
@@ -85,7 +88,7 @@ TEST_F(ServiceMessages, AReloadBeforeTheFirstShowKeepsTheWindowsSize) {
 }
 
 TEST_F(ServiceMessages, PrecisionModeIsWrittenIntoEveryConnectedSlot) {
-    start("e2e-precision");
+    start();
     const struct {
         POINT cursor;
         Rect32 rect;
@@ -108,7 +111,7 @@ TEST_F(ServiceMessages, PrecisionModeIsWrittenIntoEveryConnectedSlot) {
 // Pen positioning: the service leaves the area in the tablet's own frame; the panel turns it
 // into the frame of the chosen rotation and writes it back.
 TEST_F(ServiceMessages, PenPositioningResultFollowsTheRotation) {
-    start("e2e-areaset");
+    start();
     showPanel();
     const struct {
         int radio;
@@ -129,7 +132,7 @@ TEST_F(ServiceMessages, PenPositioningResultFollowsTheRotation) {
 }
 
 TEST_F(ServiceMessages, EachDeviceKindShowsItsOwnControls) {
-    start("e2e-kinds");
+    start();
     showPanel();
     struct Expect {
         const char* name;
@@ -161,7 +164,7 @@ TEST_F(ServiceMessages, EachDeviceKindShowsItsOwnControls) {
 // The rotation is written, then the trackpad is told, then the area: the service sees the new
 // rotation with the old area, and never gets the message while the panel holds the lock.
 TEST_F(ServiceMessages, RotationTellsTheTrackpadBetweenItsTwoWrites) {
-    start("e2e-rotation");
+    start();
     showPanel();
     chooseDevice(2);
     for (int pass = 0; pass < 2; ++pass) {  // choosing the rotation already set sends again
@@ -170,17 +173,41 @@ TEST_F(ServiceMessages, RotationTellsTheTrackpadBetweenItsTwoWrites) {
         EXPECT_EQ(slot(2).rotation, 1);
         EXPECT_EQ(areaOf(slot(2)), (TabletArea{0, 0, 13500, 21600}));
     }
+    EXPECT_EQ(simCommand("get count 0x424"), 2);
+    EXPECT_EQ(simCommand("get trackpad"), 1);
+    EXPECT_EQ(simCommand("get trackpadrotation"), 1);
+    EXPECT_EQ(simCommand("get lockheld424"), 0);  // never sent while the panel held the lock
+    // When it arrived, the rotation was already written and the area not yet: the first time
+    // the record still held the unrotated full area.
     const std::string log = sim_->log();
-    size_t count = 0;
-    for (size_t at = log.find("msg=0x424 wParam=1 lParam=1"); at != std::string::npos;
-         at = log.find("msg=0x424 wParam=1 lParam=1", at + 1))
-        ++count;
-    EXPECT_EQ(count, 2u) << log;
+    EXPECT_NE(log.find("trackpad slot=2 rotation=1 area=0 0 21600 13500"), std::string::npos) << log;
     // A tablet without trackpad is not announced.
     chooseDevice(0);
     click(IDC_ROTATE_180);
     EXPECT_EQ(slot(0).rotation, 2);
-    EXPECT_EQ(sim_->log().find("lParam=2"), std::string::npos);
+    EXPECT_EQ(simCommand("get count 0x424"), 2);
+}
+
+// A panel started before the shell is ready gets no icon; it must still get one when the shell
+// announces itself.
+TEST_F(ServiceMessages, TheIconIsAddedWhenTheShellComesAfterThePanel) {
+    FakeTray tray;
+    ASSERT_TRUE(tray.winsFindWindow());
+    tray.answer(FALSE);
+    start();
+    ASSERT_FALSE(tray.calls().empty());
+    EXPECT_EQ(tray.calls().front().action, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(tray.calls().front().tip, L"Scribo");
+    tray.answer(TRUE);
+    const size_t before = tray.calls().size();
+    tray.announceRestart();
+    ASSERT_TRUE(waitFor([&] { return tray.calls().size() > before; }));
+    const FakeTray::Call readded = tray.calls().back();
+    EXPECT_EQ(readded.action, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(readded.owner, panelWindow());
+    EXPECT_EQ(readded.callbackMessage, WM_PANEL_TRAY);
+    EXPECT_EQ(readded.tip, L"Scribo");
+    EXPECT_TRUE(readded.hasIcon);
 }
 
 TEST(StartUp, WithoutTheServicesObjectsThePanelEndsWithCode2) {
@@ -190,7 +217,7 @@ TEST(StartUp, WithoutTheServicesObjectsThePanelEndsWithCode2) {
     platform::UniqueHandle serviceMutex(CreateMutexW(nullptr, FALSE, platform::wz(kServiceMutexName)));
     ASSERT_TRUE(serviceMutex);
     Process panel;
-    ASSERT_TRUE(panel.start(L"\"" + binDir() + L"\\Scribo.exe\""));
+    ASSERT_TRUE(panel.start(L"\"" + layoutDir() + L"\\Scribo.exe\""));
     EXPECT_EQ(panel.wait(15000), 2);
 }
 

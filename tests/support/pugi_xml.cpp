@@ -155,6 +155,12 @@ void NativeFiles::remove(const std::u16string& path) {
     std::filesystem::remove(toUtf8(path), ec);
 }
 
+bool NativeFiles::copy(const std::u16string& from, const std::u16string& to) {
+    std::error_code ec;
+    std::filesystem::copy_file(toUtf8(from), toUtf8(to), std::filesystem::copy_options::overwrite_existing, ec);
+    return !ec;
+}
+
 std::string canonicalXml(const std::string& xml) {
     PugiDocument doc;
     if (!doc.loadText(xml)) return "<not well-formed>";

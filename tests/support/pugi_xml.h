@@ -48,6 +48,7 @@ class NativeFiles : public FileReplacer {
 public:
     bool replace(const std::u16string& from, const std::u16string& to) override;
     void remove(const std::u16string& path) override;
+    bool copy(const std::u16string& from, const std::u16string& to) override;
 };
 
 // Parses `xml` and prints it indented, so trees compare independent of layout.

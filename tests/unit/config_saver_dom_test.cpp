@@ -146,7 +146,39 @@ TEST_F(ConfigSaverTest, WriteFailingMidwayKeepsTheOldFileWhole) {
     EXPECT_EQ(feedback_.messages, std::vector<std::u16string>{kSaveFailedText});
     EXPECT_EQ(readAll(file_), good);
     EXPECT_FALSE(fs::exists(testing::toUtf8(temporaryPathFor(testing::fromUtf8(file_.string())))));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+    // Only the file and the backup of the good save before it: no temporary file, no new backup.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
+// Each save (one per user action, whatever the number of devices) keeps the file as it was
+// before; three generations, the oldest dropped; a failed save rotates nothing.
+TEST_F(ConfigSaverTest, BackupsKeepTheLastGoodFiles) {
+    writeConfig("<PID_0374>" + kDevice + "</PID_0374><PID_0375>" + kDevice + "</PID_0375>");
+    const std::u16string path = testing::fromUtf8(file_.string());
+    auto backup = [&](int n) { return fs::path(testing::toUtf8(backupPathFor(path, n))); };
+    std::vector<std::string> generations{readAll(file_)};
+    ConfigSaver s = saver();
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        block_->devices[0].monitorIndex = 10 + round;
+        s.saveAllDevices(*block_, {u"PID_0374", u"PID_0375"});
+        ASSERT_TRUE(feedback_.messages.empty());
+        generations.push_back(readAll(file_));
+        for (int n = 1; n <= kBackupCount; ++n) {
+            const int g = static_cast<int>(generations.size()) - 1 - n;
+            if (g >= 0)
+                EXPECT_EQ(readAll(backup(n)), generations[static_cast<size_t>(g)]) << "backup " << n;
+            else
+                EXPECT_FALSE(fs::exists(backup(n))) << "backup " << n;
+        }
+    }
+    EXPECT_FALSE(fs::exists(backup(kBackupCount + 1)));
+
+    factory_.last->failSaveAfter(10);
+    const std::string first = readAll(backup(1));
+    EXPECT_EQ(s.saveDeviceConfig(u"PID_0374", &block_->devices[0]), SaveOutcome::SaveFailed);
+    EXPECT_EQ(readAll(backup(1)), first);
+    EXPECT_EQ(readAll(file_), generations.back());
 }
 
 TEST_F(ConfigSaverTest, LoadedTreeIsKeptUntilForgotten) {

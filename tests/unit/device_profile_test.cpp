@@ -55,6 +55,45 @@ TEST(DeviceProfile, ReportsBadLinesAndKeepsFieldsInsideTheirArrays) {
     EXPECT_EQ(readField(p.devices[0]->deviceId), u"");  // 19 units do not fit 18
 }
 
+TEST(DeviceProfile, PenPositionAreaComesFromTheProfileOrIsTheCentredHalf) {
+    DeviceProfile p = parseProfile(
+        "[device]\ndeviceId = PID_0374\ntabletMaxX = 15200\ntabletMaxY = 9500\n"
+        "penPositionArea = 100 200 3000 4000\n"
+        "[device]\ndeviceId = PID_0375\ntabletMaxX = 21600\ntabletMaxY = 13500\n"
+        "[device]\ndeviceId = PID_0390\npenPositionArea = 1 2 3\n");
+    ASSERT_EQ(p.errors.size(), 1u);  // three numbers are no area
+    using Area = std::array<int32_t, 4>;
+    EXPECT_EQ(penPositionArea(p, *p.devices[0]), (Area{100, 200, 3000, 4000}));
+    EXPECT_EQ(penPositionArea(p, *p.devices[1]), (Area{5400, 3375, 10800, 6750}));
+    // Found by id ignoring case, as the block's record may spell it differently.
+    DeviceRecord rec{};
+    storeField(rec.deviceId, u"pid_0374");
+    EXPECT_EQ(penPositionArea(p, rec), (Area{100, 200, 3000, 4000}));
+}
+
+TEST(DeviceProfile, ReadsNumericFieldsBackAndRefusesTextsAndOutsideIndices) {
+    DeviceProfile p = parseProfile(
+        "[device]\ndeviceId = PID_0374\ntrackPadId = -2\nscreenArea = 1 2 3 4\n"
+        "pressureCurve = 0 0.5 2.75 1\napps.3.keyFunc = 0 7\n");
+    const DeviceRecord& d = *p.devices[0];
+    const struct {
+        const char* name;
+        bool ok;
+        long long value;
+    } cases[] = {{"trackPadId", true, -2},      {"screenArea", true, 1},   {"screenArea.3", true, 4},
+                 {"pressureCurve.2", true, 2}, {"apps.3.keyFunc.1", true, 7},
+                 {"screenArea.4", false, 0},   {"deviceId", false, 0},    {"apps.11.inUse", false, 0},
+                 {"noSuchField", false, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        long long v = -999;
+        EXPECT_EQ(getRecordField(d, c.name, v), c.ok);
+        if (c.ok) {
+            EXPECT_EQ(v, c.value);
+        }
+    }
+}
+
 TEST(DeviceProfile, TheShippedDemoProfileIsClean) {
     std::ifstream f(SCRIBO_SOURCE_DIR "/tools/service-sim/demo.profile");
     ASSERT_TRUE(f);

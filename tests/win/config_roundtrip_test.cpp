@@ -1,5 +1,5 @@
 // The panel's save and the service stand-in's reader meet: stand-in loads the default file,
-// the panel edits the block and saves, the stand-in reloads on 0x420 and holds the edits.
+// the panel edits the block and saves, the stand-in reloads on WM_SERVICE_RELOADCONFIG and holds the edits.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,10 +7,11 @@
 #include <memory>
 
 #include "config/block_access.h"
+#include "config/service_protocol.h"
 #include "config/win/config_store.h"
 #include "platform/block_kernel.h"
 #include "platform/profile_source.h"
-#include "sim_commands.h"
+#include "processes.h"
 #include "win_test_files.h"
 
 namespace platform {
@@ -36,47 +37,14 @@ public:
     std::vector<std::u16string> messages;
 };
 
-// The stand-in as a child process with its own configuration file and log.
-class StandIn {
-public:
-    StandIn(const std::u16string& config, const std::u16string& log) {
-        const std::u16string dir = programDirectory();
-        std::wstring cmd = L"\"" + toWide(dir) + L"\\ScriboService.exe\" --profile \"" +
-                           toWide(dir) + L"\\demo.profile\" --config \"" + toWide(config) +
-                           L"\" --log \"" + toWide(log) + L"\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                            &pi_))
-            return;
-        CloseHandle(pi_.hThread);
-        for (int i = 0; i < 200 && listen() == nullptr; ++i) Sleep(50);
-    }
-    ~StandIn() {
-        if (pi_.hProcess == nullptr) return;
-        command("quit");
-        if (WaitForSingleObject(pi_.hProcess, 5000) != WAIT_OBJECT_0)
-            TerminateProcess(pi_.hProcess, 1);
-        CloseHandle(pi_.hProcess);
-    }
-    static HWND listen() { return FindWindowW(L"ORVA_HIDE_LISTEN_WINDOW", L"QXListen"); }
-    static LRESULT command(const std::string& line) {
-        COPYDATASTRUCT cds{sim::kCommandCopyDataId, static_cast<DWORD>(line.size() + 1),
-                           const_cast<char*>(line.c_str())};
-        return SendMessageW(listen(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
-    }
-
-private:
-    PROCESS_INFORMATION pi_{};
-};
-
 TEST(ConfigRoundTrip, StandInReloadsWhatThePanelSaved) {
-    TempFolder dir;
-    const std::u16string config = dir.file(u"scribo.xml");
+    testsupport::TestFolder dir;
+    const std::u16string config = toU16(dir.file(L"scribo.xml"));
     ASSERT_TRUE(CopyFileW(wz(programDirectory() + u"\\xml\\scribo.xml"), wz(config), FALSE));
-    ASSERT_EQ(StandIn::listen(), nullptr) << "another stand-in is running";
-    StandIn service(config, dir.file(u"service.log"));
-    ASSERT_NE(StandIn::listen(), nullptr);
+    ASSERT_EQ(testsupport::listenWindow(), nullptr) << "another stand-in is running";
+    const std::string demo = testsupport::readFile(toWide(programDirectory() + u"\\demo.profile"));
+    testsupport::ServiceSim service(dir, demo, toWide(config));
+    ASSERT_TRUE(service.started());
     SharedBlockLink link;
     ASSERT_EQ(link.attach(), AttachResult::Attached);
     SharedBlock& block = *link.block();
@@ -111,7 +79,7 @@ TEST(ConfigRoundTrip, StandInReloadsWhatThePanelSaved) {
     EXPECT_TRUE(feedback.messages.empty());
 
     edit(1);  // values the reload must overwrite
-    SendMessageW(StandIn::listen(), 0x420, 0, 0);
+    SendMessageW(testsupport::listenWindow(), WM_SERVICE_RELOADCONFIG, 0, 0);
 
     EXPECT_EQ(pad->penButton1Index, 6);
     EXPECT_EQ(readField(pad->penButton1Descriptor), u"1|[Ctrl + Z]|90|44|2");
@@ -127,12 +95,12 @@ TEST(ConfigRoundTrip, StandInReloadsWhatThePanelSaved) {
     EXPECT_EQ(display->screenArea.left, 1920);
 
     // A device arriving later gets its saved settings too.
-    StandIn::command("arrive 0x0A31");
+    testsupport::simCommand("arrive 0x0A31");
     DeviceRecord* remote = lookupRecord(block, u"PID_0A31");
     ASSERT_TRUE(remote);
     EXPECT_EQ(remote->mouseSpeed, 5);
 
-    const std::string log = readText(dir.file(u"service.log"));
+    const std::string log = service.log();
     EXPECT_NE(log.find("config loaded 3 of 3 devices"), std::string::npos) << log;
     EXPECT_NE(log.find("notify 0x421"), std::string::npos) << log;  // the reload is reported
 }

@@ -1,11 +1,8 @@
-// Saving through MSXML on a real file system: failures, the atomic replacement, the speed.
+// Saving through MSXML on a real file system: failures and the atomic replacement.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <memory>
 
 #include "config/block_access.h"
@@ -102,9 +99,16 @@ TEST_F(ConfigStoreTest, FailedWriteOrReplaceLeavesTheOldFileWhole) {
         EXPECT_EQ(readText(path_), good);
         EXPECT_FALSE(fileExists(path_ + u".tmp"));
     }
-    EXPECT_EQ(feedback_.messages,
-              (std::vector<std::u16string>{scribo::kSaveFailedText, scribo::kSaveFailedText}));
-    EXPECT_EQ(feedback_.traces, 2);
+    {   // The file was made read-only: it is not replaced, and not reported as saved.
+        ASSERT_TRUE(SetFileAttributesW(wz(path_), FILE_ATTRIBUTE_READONLY));
+        EXPECT_EQ(s->saveDeviceConfig(*block_, u"PID_0374"), SaveOutcome::SaveFailed);
+        SetFileAttributesW(wz(path_), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(readText(path_), good);
+        EXPECT_FALSE(fileExists(path_ + u".tmp"));
+    }
+    EXPECT_EQ(feedback_.messages, (std::vector<std::u16string>{scribo::kSaveFailedText, scribo::kSaveFailedText,
+                                                               scribo::kSaveFailedText}));
+    EXPECT_EQ(feedback_.traces, 3);
     ASSERT_EQ(s->saveDeviceConfig(*block_, u"PID_0374"), SaveOutcome::Saved);
     EXPECT_NE(readText(path_).find("SelectID=\"99\""), std::string::npos);
 }
@@ -115,40 +119,6 @@ TEST(ConfigPathWin, RoamingFolderOnThisSystem) {
     ASSERT_GT(p.size(), tail.size() + 3);
     EXPECT_EQ(p.substr(p.size() - tail.size()), tail);
     EXPECT_EQ(p.substr(1, 2), u":\\");
-}
-
-// Figures for the performance note, run with SCRIBO_BENCH=1: five devices with the largest
-// trees a device can have.
-TEST(ConfigStoreBenchmark, SaveAllDevicesFiveFullDevices) {
-    if (GetEnvironmentVariableW(L"SCRIBO_BENCH", nullptr, 0) == 0) GTEST_SKIP() << "SCRIBO_BENCH";
-    TempFolder dir;
-    const std::u16string path = dir.file(u"scribo.xml");
-    auto block = std::make_unique<scribo::SharedBlock>();
-    std::string xml = "<?xml version=\"1.0\"?><Scribo>";
-    std::vector<std::u16string> ids;
-    for (int s = 0; s < 5; ++s) {
-        const std::string id = "PID_010" + std::to_string(s);
-        xml += scribo::testing::fullDeviceXml(id);
-        scribo::testing::makeFull(block->devices[s]);
-        ids.push_back(toU16(std::wstring(id.begin(), id.end())));
-        scribo::storeField(block->devices[s].deviceId, ids.back());
-    }
-    writeText(path, xml + "</Scribo>");
-    KeyAsText source;
-    Recorder feedback;
-    ConfigStore store(path, scribo::TIniFile(source, u"x.ini"), feedback);
-    std::vector<double> ms;
-    for (int run = 0; run < 21; ++run) {
-        const auto t0 = std::chrono::steady_clock::now();
-        store.saveAllDevices(*block, ids);
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
-                         .count());
-    }
-    ASSERT_TRUE(feedback.messages.empty());
-    const double first = ms.front();
-    std::sort(ms.begin(), ms.end());
-    std::printf("saveAllDevices, 5 full devices (%zu bytes): first %.1f ms, median %.1f ms\n",
-                readText(path).size(), first, ms[ms.size() / 2]);
 }
 
 }  // namespace

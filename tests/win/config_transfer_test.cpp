@@ -10,6 +10,7 @@
 #include "config/transfer_rules.h"
 #include "config/win/config_transfer.h"
 #include "config_fixtures.h"
+#include "processes.h"
 #include "win_test_files.h"
 
 namespace platform {
@@ -180,8 +181,11 @@ std::optional<std::u16string> answerDialog(const std::function<std::optional<std
                                            const std::u16string& name) {
     std::atomic<bool> done{false};
     std::thread user([&] {
-        for (int i = 0; i < 200 && !done; ++i) {
-            Sleep(50);
+        HWND box = nullptr;
+        // The dialog of this process with its file name box shown (cmb13 in explorer-style
+        // dialogs, edt1 in older templates), or the chooser has already returned.
+        const bool found = testsupport::waitFor([&] {
+            if (done) return true;
             HWND dlg = nullptr;
             EnumWindows(
                 [](HWND h, LPARAM out) -> BOOL {
@@ -196,12 +200,15 @@ std::optional<std::u16string> answerDialog(const std::function<std::optional<std
                     return FALSE;
                 },
                 reinterpret_cast<LPARAM>(&dlg));
-            if (dlg == nullptr) continue;
-            // The file name box: cmb13 in explorer-style dialogs, edt1 in older templates.
-            if (!SetDlgItemTextW(dlg, 0x47C, wz(name))) SetDlgItemTextW(dlg, 0x480, wz(name));
+            if (dlg == nullptr) return false;
+            box = GetDlgItem(dlg, 0x47C);
+            if (box == nullptr) box = GetDlgItem(dlg, 0x480);
+            if (box == nullptr || !IsWindowVisible(box)) return false;
+            SetWindowTextW(box, wz(name));
             PostMessageW(dlg, WM_COMMAND, IDOK, 0);
-            return;
-        }
+            return true;
+        }, 20000);
+        (void)found;
     });
     auto result = open();
     done = true;

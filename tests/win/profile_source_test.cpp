@@ -20,8 +20,8 @@ void writeUtf16(const std::wstring& path, const std::u16string& text) {
 }
 
 TEST(ProfileSource, ReadsUtf16FilesWithTheLookupConvention) {
-    const std::wstring dir = testsupport::binDir() + L"\\lang-test";
-    CreateDirectoryW(dir.c_str(), nullptr);
+    testsupport::TestFolder folder;
+    const std::wstring dir = folder.path();
     CreateDirectoryW((dir + L"\\language").c_str(), nullptr);
     const std::u16string longValue(300, u'x');
     writeUtf16(dir + L"\\language\\German.ini",
@@ -55,7 +55,8 @@ TEST(ProfileSource, ReadsUtf16FilesWithTheLookupConvention) {
 
 TEST(ProfileSource, ADeepProgramDirectoryStillFindsItsLanguageFile) {
     // Together with the file name this path is longer than a 255-unit buffer could hold.
-    std::wstring dir = testsupport::binDir() + L"\\deep";
+    testsupport::TestFolder folder;
+    std::wstring dir = folder.file(L"deep");
     const std::wstring longPrefix = L"\\\\?\\";
     CreateDirectoryW((longPrefix + dir).c_str(), nullptr);
     while (dir.size() < 250) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 #include <sstream>
 
 #include "config/block_access.h"
@@ -149,6 +150,36 @@ bool setField(const Field* fields, std::size_t n, unsigned char* base, const std
     return false;
 }
 
+bool getField(const Field* fields, std::size_t n, const unsigned char* base,
+              const std::string& fullName, long long& value) {
+    auto [name, index] = splitIndex(fullName);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Field& f = fields[i];
+        if (f.kind == Kind::Text) continue;
+        int k = 0;
+        if (fullName != f.name) {
+            if (name != f.name || index < 0 || index >= f.count) continue;
+            k = index;
+        }
+        const unsigned char* p = base + f.offset;
+        if (f.kind == Kind::I32) {
+            int32_t x;
+            std::memcpy(&x, p + 4 * k, 4);
+            value = x;
+        } else if (f.kind == Kind::I16) {
+            int16_t x;
+            std::memcpy(&x, p + 2 * k, 2);
+            value = x;
+        } else {
+            float x;
+            std::memcpy(&x, p + 4 * k, 4);
+            value = static_cast<long long>(x);
+        }
+        return true;
+    }
+    return false;
+}
+
 template <std::size_t N>
 bool setFrom(const Field (&fields)[N], void* base, const std::string& name, const std::string& v) {
     return setField(fields, N, static_cast<unsigned char*>(base), name, v);
@@ -170,6 +201,29 @@ bool setRecordField(DeviceRecord& rec, const std::string& name, const std::strin
     return setFrom(kRecordFields, &rec, name, value);
 }
 
+bool getRecordField(const DeviceRecord& rec, const std::string& name, long long& value) {
+    if (name.rfind("apps.", 0) == 0) {
+        const auto dot = name.find('.', 5);
+        if (dot == std::string::npos) return false;
+        int entry = -1;
+        try { entry = std::stoi(name.substr(5, dot - 5)); } catch (...) { return false; }
+        if (entry < 0 || entry >= kAppEntryCount) return false;
+        return getField(kAppFields, std::size(kAppFields),
+                        reinterpret_cast<const unsigned char*>(&rec.apps[entry]),
+                        name.substr(dot + 1), value);
+    }
+    return getField(kRecordFields, std::size(kRecordFields),
+                    reinterpret_cast<const unsigned char*>(&rec), name, value);
+}
+
+std::array<int32_t, 4> penPositionArea(const DeviceProfile& profile, const DeviceRecord& rec) {
+    const std::u16string id = readField(rec.deviceId);
+    for (std::size_t i = 0; i < profile.devices.size() && i < profile.penPositionAreas.size(); ++i)
+        if (profile.penPositionAreas[i] && equalsIgnoringCase(readField(profile.devices[i]->deviceId), id))
+            return *profile.penPositionAreas[i];
+    return {rec.tabletMaxX / 4, rec.tabletMaxY / 4, rec.tabletMaxX / 2, rec.tabletMaxY / 2};
+}
+
 DeviceProfile parseProfile(const std::string& text) {
     DeviceProfile p;
     p.monitors = std::make_unique<SharedBlock>();
@@ -187,6 +241,7 @@ DeviceProfile parseProfile(const std::string& text) {
             p.devices.push_back(std::make_unique<DeviceRecord>());
             std::memset(p.devices.back().get(), 0, sizeof(DeviceRecord));
             p.devices.back()->connected = 1;
+            p.penPositionAreas.emplace_back();
             continue;
         }
         const auto eq = line.find('=');
@@ -196,7 +251,13 @@ DeviceProfile parseProfile(const std::string& text) {
         }
         const std::string name = trim(line.substr(0, eq)), value = trim(line.substr(eq + 1));
         bool ok = false;
-        if (section == Device) {
+        if (section == Device && name == "penPositionArea") {
+            std::array<int32_t, 4> area{};
+            std::istringstream v(value);
+            std::string rest;
+            ok = static_cast<bool>(v >> area[0] >> area[1] >> area[2] >> area[3]) && !(v >> rest);
+            if (ok) p.penPositionAreas.back() = area;
+        } else if (section == Device) {
             ok = setRecordField(*p.devices.back(), name, value);
         } else if (name.size() == 5 && name.rfind("rect", 0) == 0 && name[4] >= '0' && name[4] <= '9') {
             Rect32& r = p.monitors->monitorRects[name[4] - '0'];

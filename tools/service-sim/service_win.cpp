@@ -4,19 +4,26 @@
 //
 //   ScriboService.exe [--profile FILE] [--log FILE] [--config FILE]
 //                                                     run (defaults: demo.profile,
-//                                                     ScriboService.log next to the program,
+//                                                     %SCRIBO_SIM_LOG% or ScriboService.log
+//                                                     next to the program,
 //                                                     the panel's configuration file path)
 //   ScriboService.exe --send COMMAND [ARGS...]        hand a command to the running stand-in
 //
 // Commands: arrive PID [nofill] | remove PID | monitors | selectmonitor N | areaset X Y W H [SLOT]
 //   | precision | ink 0|1 | trayicon N | reload | exit | show | info TEXT | send MSG W L | post MSG W L
-//   | set SLOT FIELD VALUE | hold MS | quit
+//   | set SLOT FIELD VALUE | get SLOT FIELD | get light1|light2|trackpad|trackpadrotation|lockheld424
+//   | get count MSG | hold MS | release | quit
+//
+// Pen positioning: when the panel sets the SETAREA event, the stand-in writes the profile's
+// penPositionArea (default: the centred half of the tablet) into the first connected device that
+// is not the remote, under the block lock, and then sends WM_PANEL_AREASET.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -37,17 +44,24 @@ using namespace scribo;
 
 namespace {
 
-constexpr wchar_t kListenClass[] = L"ORVA_HIDE_LISTEN_WINDOW";
-constexpr wchar_t kListenTitle[] = L"QXListen";
-
 struct Service {
     UniqueHandle serviceMutex, mapping, blockMutex, setAreaEvent, log;
+    UniqueHandle releaseHold{CreateEventW(nullptr, TRUE, FALSE, nullptr)};  // ends "hold" early
     platform::MappedView view;
     SharedBlock* block = nullptr;
     sim::DeviceProfile profile;
     std::wstring configPath;
     HWND listen = nullptr;
 };
+
+// What the panel told the stand-in, for tests to read back with "get".
+struct Received {
+    std::map<unsigned, long long> counts;  // messages received by the listen window, by number
+    long long light1 = 0, light2 = 0;      // last WM_SERVICE_LIGHTS level per light
+    long long trackPad = 0, trackPadRotation = 0;  // last WM_SERVICE_TRACKPAD
+    long long trackPadWhileLocked = 0;     // WM_SERVICE_TRACKPAD received while the lock was held
+};
+Received g_received;
 Service g;
 
 std::string narrow(const std::wstring& w) {
@@ -79,7 +93,9 @@ std::string hex(unsigned long long v) {
     return buf;
 }
 
-HWND panelWindow() { return FindWindowW(L"#32770", L"QM53"); }
+HWND panelWindow() {
+    return FindWindowW(platform::wz(kMainWindowClass), platform::wz(kMainWindowTitle));
+}
 
 // Notifications go to the panel with a blocking send, as the real service does; -1 = no panel.
 LRESULT notifyPanel(UINT msg, WPARAM w, LPARAM l) {
@@ -117,6 +133,90 @@ int firstConnectedSlot() {
     return -1;
 }
 
+// The device the stand-in acts on for pen positioning: the first connected one that is not the
+// remote (the remote has no pen area).
+int firstPenSlot() {
+    for (int s = 0; s < kSlotCount; ++s)
+        if (g.block->devices[s].connected != 0 && g.block->devices[s].deviceKind != kDeviceKindRemote)
+            return s;
+    return -1;
+}
+
+std::string areaText(const DeviceRecord& r) {
+    return std::to_string(r.tabletAreaX) + " " + std::to_string(r.tabletAreaY) + " " +
+           std::to_string(r.tabletAreaW) + " " + std::to_string(r.tabletAreaH);
+}
+
+// The panel set the SETAREA event: "measure" the pen's area, write it, tell the panel.
+void positionPen() {
+    const int slot = firstPenSlot();
+    if (slot < 0) {
+        logLine("penposition: no pen device connected");
+        return;
+    }
+    DeviceRecord& rec = g.block->devices[slot];
+    {
+        BlockGuard guard;
+        const auto area = sim::penPositionArea(g.profile, rec);
+        rec.tabletAreaX = area[0];
+        rec.tabletAreaY = area[1];
+        rec.tabletAreaW = area[2];
+        rec.tabletAreaH = area[3];
+        logLine("penposition slot=" + std::to_string(slot) + " area=" + areaText(rec) +
+                (guard.held ? "" : " (lock timed out)"));
+    }
+    notifyPanel(WM_PANEL_AREASET, 0, 0);
+}
+
+// WM_SERVICE_TRACKPAD: remember it and what the record and the lock looked like at that moment,
+// so a test can tell whether the panel sent it between its locked writes.
+void receiveTrackPad(WPARAM w, LPARAM l) {
+    ++g_received.counts[WM_SERVICE_TRACKPAD];
+    g_received.trackPad = static_cast<long long>(w);
+    g_received.trackPadRotation = static_cast<long long>(l);
+    const DWORD r = WaitForSingleObject(g.blockMutex.get(), 0);
+    const bool free = r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
+    if (!free) ++g_received.trackPadWhileLocked;
+    // The device the message is about: the first connected one with a trackpad.
+    std::string state = "no trackpad device";
+    int slot = -1;
+    for (int s = 0; s < kSlotCount && slot < 0; ++s)
+        if (g.block->devices[s].connected != 0 && g.block->devices[s].hasTrackPad != 0) slot = s;
+    if (slot >= 0) {
+        const DeviceRecord& rec = g.block->devices[slot];
+        state = "slot=" + std::to_string(slot) + " rotation=" + std::to_string(rec.rotation) +
+                " area=" + areaText(rec);
+    }
+    if (free) ReleaseMutex(g.blockMutex.get());
+    logLine("msg=" + hex(WM_SERVICE_TRACKPAD) + " wParam=" + std::to_string(w) + " lParam=" +
+            std::to_string(l) + " lock=" + (free ? "free" : "held"));
+    logLine("trackpad " + state);
+}
+
+// "get ...": a value the stand-in received or a numeric record field; -100 when unknown.
+LRESULT getValue(const std::vector<std::string>& a) {
+    const std::string& what = a[1];
+    if (a.size() == 2) {
+        if (what == "light1") return static_cast<LRESULT>(g_received.light1);
+        if (what == "light2") return static_cast<LRESULT>(g_received.light2);
+        if (what == "trackpad") return static_cast<LRESULT>(g_received.trackPad);
+        if (what == "trackpadrotation") return static_cast<LRESULT>(g_received.trackPadRotation);
+        if (what == "lockheld424") return static_cast<LRESULT>(g_received.trackPadWhileLocked);
+        return -100;
+    }
+    long long n = 0;
+    if (what == "count") {
+        if (!sim::parseNumber(a[2], n)) return -100;
+        const auto it = g_received.counts.find(static_cast<unsigned>(n));
+        return it == g_received.counts.end() ? 0 : static_cast<LRESULT>(it->second);
+    }
+    if (!sim::parseNumber(what, n)) return -100;
+    const DeviceRecord* rec = recordAt(*g.block, static_cast<int>(n));
+    long long value = 0;
+    if (rec == nullptr || !sim::getRecordField(*rec, a[2], value)) return -100;
+    return static_cast<LRESULT>(value);
+}
+
 void reloadConfiguration() {
     BlockGuard guard;
     const std::string result = loadConfigurationIntoBlock(*g.block, g.configPath);
@@ -146,7 +246,7 @@ LRESULT runCommand(const std::vector<std::string>& a) {
         } else if (fill) {
             lookupRecord(*g.block, id)->connected = 1;
         }
-        return notifyPanel(0x41B, pid, 0);
+        return notifyPanel(WM_PANEL_DEVICEARRIVED, pid, 0);
     }
     if (cmd == "remove" && a.size() >= 2) {
         const unsigned pid = static_cast<unsigned>(num(1, 0));
@@ -154,10 +254,10 @@ LRESULT runCommand(const std::vector<std::string>& a) {
             BlockGuard guard;
             std::memset(rec, 0, sizeof(DeviceRecord));
         }
-        return notifyPanel(0x41C, pid, 0);
+        return notifyPanel(WM_PANEL_DEVICEREMOVED, pid, 0);
     }
-    if (cmd == "monitors") return notifyPanel(0x419, 0, 0);
-    if (cmd == "selectmonitor") return notifyPanel(0x41A, static_cast<WPARAM>(num(1, 0)), 0);
+    if (cmd == "monitors") return notifyPanel(WM_PANEL_MONITORSCHANGED, 0, 0);
+    if (cmd == "selectmonitor") return notifyPanel(WM_PANEL_SELECTMONITOR, static_cast<WPARAM>(num(1, 0)), 0);
     if (cmd == "areaset" && a.size() >= 5) {
         const int slot = static_cast<int>(num(5, firstConnectedSlot()));
         if (DeviceRecord* rec = recordAt(*g.block, slot)) {
@@ -167,16 +267,16 @@ LRESULT runCommand(const std::vector<std::string>& a) {
             rec->tabletAreaW = static_cast<int32_t>(num(3, 0));
             rec->tabletAreaH = static_cast<int32_t>(num(4, 0));
         }
-        return notifyPanel(0x41F, 0, 0);
+        return notifyPanel(WM_PANEL_AREASET, 0, 0);
     }
-    if (cmd == "precision") return notifyPanel(0x416, 0, 0);
-    if (cmd == "ink") return notifyPanel(0x463, static_cast<WPARAM>(num(1, 0)), 0);
-    if (cmd == "trayicon") return notifyPanel(0x415, 0, static_cast<LPARAM>(num(1, 0)));
-    if (cmd == "reload") return notifyPanel(0x421, 0, 0);
-    if (cmd == "exit") return notifyPanel(0x41E, 0, 0);
+    if (cmd == "precision") return notifyPanel(WM_PANEL_PRECISION, 0, 0);
+    if (cmd == "ink") return notifyPanel(WM_PANEL_WINDOWSINK, static_cast<WPARAM>(num(1, 0)), 0);
+    if (cmd == "trayicon") return notifyPanel(WM_PANEL_TRAYICON, 0, static_cast<LPARAM>(num(1, 0)));
+    if (cmd == "reload") return notifyPanel(WM_PANEL_RELOAD, 0, 0);
+    if (cmd == "exit") return notifyPanel(WM_PANEL_EXIT, 0, 0);
     if (cmd == "show") {
         HWND panel = panelWindow();
-        return panel != nullptr && PostMessageW(panel, 0x417, 0, 0) ? 0 : -1;
+        return panel != nullptr && PostMessageW(panel, WM_PANEL_SHOW, 0, 0) ? 0 : -1;
     }
     if (cmd == "send" && a.size() >= 4)
         return notifyPanel(static_cast<UINT>(num(1, 0)), static_cast<WPARAM>(num(2, 0)),
@@ -190,7 +290,7 @@ LRESULT runCommand(const std::vector<std::string>& a) {
                    : -1;
     }
     if (cmd == "info" && a.size() >= 2) {
-        HWND info = FindWindowW(L"OrvaShowInfoWindow", nullptr);
+        HWND info = FindWindowW(platform::wz(kInfoWindowClass), nullptr);
         if (info == nullptr) return -1;
         std::wstring text = platform::toWide(sim::utf8ToUtf16(a[1]));
         COPYDATASTRUCT cds{0, static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)),
@@ -205,18 +305,22 @@ LRESULT runCommand(const std::vector<std::string>& a) {
         BlockGuard guard;
         return sim::setRecordField(*rec, a[2], value) ? 0 : -2;
     }
+    if (cmd == "get" && a.size() >= 2) return getValue(a);
     if (cmd == "hold") {
-        // Holds the block mutex from another thread for the given time, for lock tests.
+        // Holds the block mutex from another thread for the given time, or until "release".
         const DWORD ms = static_cast<DWORD>(num(1, 1000));
-        HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        ResetEvent(g.releaseHold.get());
+        auto ready = std::make_shared<UniqueHandle>(CreateEventW(nullptr, TRUE, FALSE, nullptr));
         std::thread([ms, ready] {
             WaitForSingleObject(g.blockMutex.get(), INFINITE);
-            SetEvent(ready);
-            Sleep(ms);
+            SetEvent(ready->get());
+            WaitForSingleObject(g.releaseHold.get(), ms);
             ReleaseMutex(g.blockMutex.get());
         }).detach();
-        WaitForSingleObject(ready, 5000);
-        CloseHandle(ready);
+        return WaitForSingleObject(ready->get(), 5000) == WAIT_OBJECT_0 ? 0 : -1;
+    }
+    if (cmd == "release") {
+        SetEvent(g.releaseHold.get());
         return 0;
     }
     if (cmd == "quit") {
@@ -227,16 +331,21 @@ LRESULT runCommand(const std::vector<std::string>& a) {
 }
 
 LRESULT CALLBACK listenProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-    if (msg >= WM_USER || msg == WM_COPYDATA)
+    if (msg >= WM_USER && msg != WM_SERVICE_TRACKPAD) ++g_received.counts[msg];
+    if ((msg >= WM_USER && msg != WM_SERVICE_TRACKPAD) || msg == WM_COPYDATA)
         logLine("msg=" + hex(msg) + " wParam=" + std::to_string(w) + " lParam=" +
                 std::to_string(l));
     switch (msg) {
-        case 0x420:  // reload the configuration file, then tell the panel to re-read the block
+        case WM_SERVICE_RELOADCONFIG:  // reload the file, then tell the panel to re-read the block
             reloadConfiguration();
-            notifyPanel(0x421, 0, 0);
+            notifyPanel(WM_PANEL_RELOAD, 0, 0);
             return 0;
-        case 0x423:  // light level
-        case 0x424:  // trackpad function group for a rotation
+        case WM_SERVICE_LIGHTS:
+            if (w == 1) g_received.light1 = static_cast<long long>(l);
+            if (w == 2) g_received.light2 = static_cast<long long>(l);
+            return 0;
+        case WM_SERVICE_TRACKPAD:
+            receiveTrackPad(w, l);
             return 0;
         case WM_COPYDATA: {
             // Another process's data: check the id, the size and the pointer before reading.
@@ -268,7 +377,7 @@ int sendCommand(int argc, wchar_t** argv, int first) {
         if (word.find(' ') != std::string::npos) word = "\"" + word + "\"";
         line += (line.empty() ? "" : " ") + word;
     }
-    HWND listen = FindWindowW(kListenClass, kListenTitle);
+    HWND listen = FindWindowW(platform::wz(kListenWindowClass), platform::wz(kListenWindowTitle));
     if (listen == nullptr) {
         writeOut("no running ScriboService stand-in\n");
         return 2;
@@ -305,7 +414,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     g.serviceMutex.reset(CreateMutexW(nullptr, FALSE, platform::wz(kServiceMutexName)));
     if (!g.serviceMutex || GetLastError() == ERROR_ALREADY_EXISTS) return 1;
 
-    const std::wstring logPath = argAfter(argc, argv, L"--log", dir + L"\\ScriboService.log");
+    // Without --log: SCRIBO_SIM_LOG when set (tests whose panel starts the stand-in use it to keep
+    // the log in their own folder), else ScriboService.log beside the program.
+    wchar_t envLog[MAX_PATH * 2] = {};
+    const DWORD envLength = GetEnvironmentVariableW(L"SCRIBO_SIM_LOG", envLog, MAX_PATH * 2);
+    const std::wstring defaultLog = envLength > 0 && envLength < MAX_PATH * 2
+                                        ? std::wstring(envLog)
+                                        : dir + L"\\ScriboService.log";
+    const std::wstring logPath = argAfter(argc, argv, L"--log", defaultLog);
     g.log.reset(CreateFileW(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!createObjects()) {
@@ -329,9 +445,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = listenProc;
     wc.hInstance = instance;
-    wc.lpszClassName = kListenClass;
+    wc.lpszClassName = platform::wz(kListenWindowClass);
     RegisterClassW(&wc);
-    g.listen = CreateWindowExW(WS_EX_TOOLWINDOW, kListenClass, kListenTitle, WS_POPUP, 0, 0, 0, 0,
+    g.listen = CreateWindowExW(WS_EX_TOOLWINDOW, platform::wz(kListenWindowClass),
+                               platform::wz(kListenWindowTitle), WS_POPUP, 0, 0, 0, 0,
                                nullptr, nullptr, instance, nullptr);
     logLine("started: profile " + narrow(profilePath) + ", " +
             std::to_string(g.profile.devices.size()) + " devices");
@@ -340,7 +457,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     for (;;) {
         HANDLE events[] = {g.setAreaEvent.get()};
         const DWORD r = MsgWaitForMultipleObjects(1, events, FALSE, INFINITE, QS_ALLINPUT);
-        if (r == WAIT_OBJECT_0) logLine("event SETAREA");
+        if (r == WAIT_OBJECT_0) {
+            logLine("event SETAREA");
+            positionPen();
+        }
         MSG m;
         while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
             if (m.message == WM_QUIT) {

@@ -24,6 +24,12 @@ void MessageBoxFeedback::traceSaveFailure() {
 }
 
 bool Win32FileReplacer::replace(const std::u16string& from, const std::u16string& to) {
+    // A file the user made read-only stays as it is (not every file system refuses the move).
+    const DWORD attributes = GetFileAttributesW(wz(to));
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
     return MoveFileExW(wz(from), wz(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
@@ -31,6 +37,13 @@ void Win32FileReplacer::remove(const std::u16string& path) {
     const DWORD error = GetLastError();  // keep the failure's code for the trace line
     DeleteFileW(wz(path));
     SetLastError(error);
+}
+
+bool Win32FileReplacer::copy(const std::u16string& from, const std::u16string& to) {
+    const DWORD error = GetLastError();  // a missing backup source is not the save's failure
+    const bool ok = CopyFileW(wz(from), wz(to), FALSE) != 0;
+    SetLastError(error);
+    return ok;
 }
 
 namespace {

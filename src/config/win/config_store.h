@@ -33,6 +33,7 @@ class Win32FileReplacer : public scribo::FileReplacer {
 public:
     bool replace(const std::u16string& from, const std::u16string& to) override;
     void remove(const std::u16string& path) override;
+    bool copy(const std::u16string& from, const std::u16string& to) override;
 };
 
 // The configuration file path for this system and user: "<program dir>\xml\scribo.xml" on

@@ -1,5 +1,5 @@
 // Measures, over several runs, the time from process start to the end of initialisation (the
-// window exists and is collapsed) and from message 0x417 to the window shown and painted, for
+// window exists and is collapsed) and from WM_PANEL_SHOW to the window shown and painted, for
 // the panel and for a minimal dialog program. Run with the service stand-in running.
 #include <windows.h>
 
@@ -37,16 +37,16 @@ struct Result {
 static Result measure(const std::wstring& exe, const wchar_t* title) {
     testsupport::Process p;
     const auto t0 = Clock::now();
-    p.start(L"\"" + testsupport::binDir() + L"\\" + exe + L"\"");
+    p.start(L"\"" + testsupport::layoutDir() + L"\\" + exe + L"\"");
     HWND w = nullptr;
     testsupport::waitFor([&] { return collapsed(w = FindWindowW(L"#32770", title)); }, 20000);
     const auto t1 = Clock::now();
     Sleep(300);
     const auto t2 = Clock::now();
-    PostMessageW(w, 0x417, 0, 0);
+    PostMessageW(w, scribo::WM_PANEL_SHOW, 0, 0);
     testsupport::waitFor([&] { return shownAndPainted(w); }, 20000);
     const auto t3 = Clock::now();
-    SendMessageTimeoutW(w, 0x41E, 0, 0, SMTO_NORMAL, 5000, nullptr);
+    SendMessageTimeoutW(w, scribo::WM_PANEL_EXIT, 0, 0, SMTO_NORMAL, 5000, nullptr);
     p.wait(5000);
     return {ms(t0, t1), ms(t2, t3)};
 }

@@ -15,8 +15,8 @@ import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-RESOURCES = os.path.dirname(HERE)
-PNG_DIR = os.path.join(HERE, "png")
+RESOURCES = os.path.join(os.path.dirname(os.path.dirname(HERE)), "resources")
+PNG_DIR = os.path.join(RESOURCES, "resdll", "png")
 ICON_DIR = os.path.join(RESOURCES, "icons")
 CURSOR_DIR = os.path.join(RESOURCES, "cursors")
 CONVERT = "/usr/bin/convert"
