@@ -94,6 +94,13 @@ void MappingPanel::load(DeviceRecord& rec, int systemMonitorCount) {
 }
 
 bool MappingPanel::onCommand(int id, int code, DeviceRecord* rec) {
+    if (id == IDC_DISPLAY_SETTING) {
+        if (code != BN_CLICKED) return true;
+        if (!displaySettings_) displaySettings_ = std::make_unique<CDlgDisplaySettings>(block_, language_);
+        const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog_, GWLP_HINSTANCE));
+        displaySettings_->open(instance, dialog_, rec);
+        return true;
+    }
     for (const auto& radio : kRotationRadios) {
         if (radio.id != id) continue;
         if (code == BN_CLICKED && rec != nullptr) chooseRotation(radio.rotation, *rec);
@@ -307,4 +314,8 @@ void MappingPanel::invalidateArea(bool redrawNow) {
     const RECT area{r.left, r.top, r.right, r.bottom};
     InvalidateRect(dialog_, &area, TRUE);
     if (redrawNow) UpdateWindow(dialog_);
+}
+
+void MappingPanel::closeDialogs() {
+    if (displaySettings_) displaySettings_->close(-1);
 }

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "config/block_access.h"
 #include "config/language.h"
 #include "config/shared_block.h"
@@ -13,6 +15,7 @@
 #include "mapping/win/thumbnail.h"
 #include "platform/pictures.h"
 #include "platform/rect_tracker.h"
+#include "mapping/win/display_settings_dialog.h"
 
 class MappingPanel {
 public:
@@ -56,6 +59,8 @@ public:
     RECT selectedMonitor() const;
     int selection() const { return mapping_.selection(); }
     const scribo::ScreenMapping& mapping() const { return mapping_; }
+    // Ends the dialogs this group opened (the panel is ending).
+    void closeDialogs();
 
 private:
     void showFields();
@@ -82,4 +87,5 @@ private:
     platform::RectTracker screenTracker_;
     platform::RectTracker tabletTracker_;
     bool showingFields_ = false;
+    std::unique_ptr<CDlgDisplaySettings> displaySettings_;
 };

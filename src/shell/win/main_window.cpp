@@ -211,6 +211,8 @@ void CQX_ScriboDlg::onReload() {
 }
 
 void CQX_ScriboDlg::closePanel() {
+    // An open dialog ends first: work it has not yet handed to a device is dropped.
+    if (mapping_) mapping_->closeDialogs();
     // Nothing of the panel may outlive it in the notification area.
     tray_.remove();
     wintab_.close();

@@ -1,0 +1,121 @@
+#include "platform/monitor_control.h"
+
+#include <highlevelmonitorconfigurationapi.h>
+
+#include <cstring>
+
+// Low-level monitor configuration, exported by dxva2 but not declared by every tool chain.
+extern "C" {
+BOOL WINAPI SetVCPFeature(HANDLE monitor, BYTE code, DWORD value);
+BOOL WINAPI SaveCurrentSettings(HANDLE monitor);
+}
+
+namespace platform {
+
+static_assert(sizeof(DEVMODEW) == scribo::kDisplayModeBytes, "the block keeps the system's record");
+static_assert(offsetof(DEVMODEW, dmFields) == scribo::kDmFieldsOffset);
+static_assert(offsetof(DEVMODEW, dmDisplayOrientation) == scribo::kDmOrientationOffset);
+static_assert(offsetof(DEVMODEW, dmPelsWidth) == scribo::kDmPelsWidthOffset);
+static_assert(offsetof(DEVMODEW, dmPelsHeight) == scribo::kDmPelsHeightOffset);
+
+namespace {
+
+// More physical monitors than this behind one display is not a monitor answering sensibly.
+constexpr DWORD kMostPhysicalMonitors = 16;
+
+}  // namespace
+
+bool PhysicalMonitors::open(const RECT& rect) {
+    monitors_.clear();
+    HMONITOR display = MonitorFromRect(&rect, MONITOR_DEFAULTTONULL);
+    if (display == nullptr) return false;
+    DWORD count = 0;
+    if (!GetNumberOfPhysicalMonitorsFromHMONITOR(display, &count) || count == 0 ||
+        count > kMostPhysicalMonitors)
+        return false;
+    std::vector<PHYSICAL_MONITOR> fetched(count);
+    if (!GetPhysicalMonitorsFromHMONITOR(display, count, fetched.data())) return false;
+    monitors_.reserve(count);
+    for (const PHYSICAL_MONITOR& m : fetched) monitors_.emplace_back(m.hPhysicalMonitor);
+    return true;
+}
+
+bool readColourTemperature(HANDLE monitor, int& reported) {
+    MC_COLOR_TEMPERATURE t = MC_COLOR_TEMPERATURE_UNKNOWN;
+    if (monitor == nullptr || !GetMonitorColorTemperature(monitor, &t)) return false;
+    reported = static_cast<int>(t);
+    return true;
+}
+
+bool readGain(HANDLE monitor, int gainType, scribo::MonitorReading& r) {
+    DWORD mn = 0, cur = 0, mx = 0;
+    if (monitor == nullptr ||
+        !GetMonitorRedGreenOrBlueGain(monitor, static_cast<MC_GAIN_TYPE>(gainType), &mn, &cur, &mx))
+        return false;
+    r = {mn, cur, mx};
+    return true;
+}
+
+bool readBrightness(HANDLE monitor, scribo::MonitorReading& r) {
+    DWORD mn = 0, cur = 0, mx = 0;
+    if (monitor == nullptr || !GetMonitorBrightness(monitor, &mn, &cur, &mx)) return false;
+    r = {mn, cur, mx};
+    return true;
+}
+
+bool readContrast(HANDLE monitor, scribo::MonitorReading& r) {
+    DWORD mn = 0, cur = 0, mx = 0;
+    if (monitor == nullptr || !GetMonitorContrast(monitor, &mn, &cur, &mx)) return false;
+    r = {mn, cur, mx};
+    return true;
+}
+
+namespace {
+
+class SystemDisplaySettings : public DisplaySettingsChanger {
+public:
+    LONG change(const std::wstring& deviceName, DEVMODEW& mode, DWORD flags) override {
+        return ChangeDisplaySettingsExW(deviceName.c_str(), &mode, nullptr, flags, nullptr);
+    }
+};
+
+using ChangeFn = LONG(WINAPI*)(LPCWSTR, DEVMODEW*, HWND, DWORD, LPVOID);
+
+class StandInDisplaySettings : public DisplaySettingsChanger {
+public:
+    explicit StandInDisplaySettings(ChangeFn fn) : fn_(fn) {}
+    LONG change(const std::wstring& deviceName, DEVMODEW& mode, DWORD flags) override {
+        return fn_(deviceName.c_str(), &mode, nullptr, flags, nullptr);
+    }
+
+private:
+    ChangeFn fn_;
+};
+
+}  // namespace
+
+std::unique_ptr<DisplaySettingsChanger> makeDisplaySettingsChanger() {
+    if (HMODULE dxva2 = GetModuleHandleW(L"dxva2.dll")) {
+        if (FARPROC fn = GetProcAddress(dxva2, "DdcSimChangeDisplaySettingsExW"))
+            return std::make_unique<StandInDisplaySettings>(reinterpret_cast<ChangeFn>(reinterpret_cast<void*>(fn)));
+    }
+    return std::make_unique<SystemDisplaySettings>();
+}
+
+Dxva2MonitorPort::Dxva2MonitorPort(PhysicalMonitors monitors, std::wstring deviceName,
+                                   std::unique_ptr<DisplaySettingsChanger> changer)
+    : monitors_(std::move(monitors)), deviceName_(std::move(deviceName)), changer_(std::move(changer)) {}
+
+void Dxva2MonitorPort::setVcp(uint8_t code, uint32_t value) { SetVCPFeature(monitors_.first(), code, value); }
+void Dxva2MonitorPort::setBrightness(uint32_t value) { SetMonitorBrightness(monitors_.first(), value); }
+void Dxva2MonitorPort::setContrast(uint32_t value) { SetMonitorContrast(monitors_.first(), value); }
+void Dxva2MonitorPort::save() { SaveCurrentSettings(monitors_.first()); }
+
+void Dxva2MonitorPort::changeDisplayMode(const scribo::DisplayModeBytes& bytes) {
+    if (!changer_) return;
+    DEVMODEW mode;
+    std::memcpy(&mode, bytes.data(), sizeof mode);
+    changer_->change(deviceName_, mode, scribo::kOrientationChangeFlags);
+}
+
+}  // namespace platform

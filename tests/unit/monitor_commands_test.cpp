@@ -1,0 +1,129 @@
+#include "mapping/monitor_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace scribo {
+namespace {
+
+// Records every monitor call with the time it was made on a clock that only pauses advance.
+class RecordingPort : public MonitorPort {
+public:
+    std::vector<std::string> calls;
+    int now = 0;
+    void setVcp(uint8_t code, uint32_t value) override { add("vcp", code, value); }
+    void setBrightness(uint32_t value) override { add("brightness", 0, value); }
+    void setContrast(uint32_t value) override { add("contrast", 0, value); }
+    void save() override { add("save", 0, 0); }
+    void changeDisplayMode(const DisplayModeBytes& mode) override {
+        uint8_t m[kDisplayModeBytes];
+        std::copy(mode.begin(), mode.end(), m);
+        const DisplayModeSize d = readDisplayMode(m);
+        calls.push_back("@" + std::to_string(now) + " mode " + std::to_string(d.width) + "x" +
+                        std::to_string(d.height) + " o" + std::to_string(d.orientation));
+    }
+
+private:
+    void add(const char* what, int code, uint32_t value) {
+        calls.push_back("@" + std::to_string(now) + " " + what + " " + std::to_string(code) + "=" +
+                        std::to_string(value));
+    }
+};
+
+DisplayModeBytes modeOf(uint32_t width, uint32_t height, uint32_t orientation) {
+    uint8_t m[kDisplayModeBytes] = {};
+    const auto put = [&](std::size_t off, uint32_t v) {
+        for (int i = 0; i < 4; ++i) m[off + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    put(kDmPelsWidthOffset, width);
+    put(kDmPelsHeightOffset, height);
+    put(kDmOrientationOffset, orientation);
+    DisplayModeBytes out;
+    std::copy(std::begin(m), std::end(m), out.begin());
+    return out;
+}
+
+std::vector<uint32_t> values(MonitorCommandQueue& q) {
+    std::vector<uint32_t> v;
+    while (auto c = q.pop()) v.push_back(c->value);
+    return v;
+}
+
+TEST(MonitorCommandQueue, ADragLeavesOnlyItsLatestPositionPending) {
+    MonitorCommandQueue q;
+    for (uint32_t v = 10; v <= 90; v += 10) q.push(MonitorCommand::brightness(v));
+    EXPECT_EQ(values(q), std::vector<uint32_t>{90});
+
+    // Each gain is its own value; the order of different controls is kept.
+    q.push(MonitorCommand::setVcp(kVcpRedGain, 1));
+    q.push(MonitorCommand::setVcp(kVcpRedGain, 2));
+    q.push(MonitorCommand::setVcp(kVcpGreenGain, 3));
+    q.push(MonitorCommand::setVcp(kVcpRedGain, 4));
+    EXPECT_EQ(values(q), (std::vector<uint32_t>{2, 3, 4}));
+}
+
+TEST(MonitorCommandQueue, NothingIsMergedAcrossAnotherCommandOrAnAction) {
+    const DisplayModeBytes mode = modeOf(1920, 1080, 0);
+    MonitorCommandQueue q;
+    q.push(MonitorCommand::contrast(20));
+    q.push(MonitorCommand::rotate(mode));
+    q.push(MonitorCommand::contrast(30));  // after the rotation: both contrasts are sent
+    q.push(MonitorCommand::setVcp(kVcpRestoreFactoryDefaults, 16));
+    q.push(MonitorCommand::setVcp(kVcpRestoreFactoryDefaults, 16));
+    q.push(MonitorCommand::restore(mode, 7));
+    q.push(MonitorCommand::restore(mode, 7));
+    q.push(MonitorCommand::notify(1));
+    q.push(MonitorCommand::notify(1));
+    std::vector<MonitorOp> ops;
+    while (auto c = q.pop()) ops.push_back(c->op);
+    EXPECT_EQ(ops, (std::vector<MonitorOp>{MonitorOp::SetContrast, MonitorOp::Rotate,
+                                           MonitorOp::SetContrast, MonitorOp::SetVcp,
+                                           MonitorOp::SetVcp, MonitorOp::Restore,
+                                           MonitorOp::Restore, MonitorOp::Notify,
+                                           MonitorOp::Notify}));
+}
+
+TEST(RunMonitorCommand, RestoreResetsTurnsUprightThenNeutralGainsAfterItsPauses) {
+    RecordingPort port;
+    const PauseFn pause = [&](int ms) {
+        port.now += ms;
+        return true;
+    };
+    const int after = runMonitorCommand(MonitorCommand::restore(modeOf(1080, 1920, 0), 1), port, pause);
+    EXPECT_EQ(port.calls, (std::vector<std::string>{"@0 vcp 4=16", "@0 mode 1080x1920 o0",
+                                                   "@400 vcp 22=50", "@400 vcp 24=50",
+                                                   "@400 vcp 26=50"}));
+    EXPECT_EQ(after, kPauseAfterSet);
+
+    const struct {
+        MonitorCommand cmd;
+        const char* call;
+        int pauseAfter;
+    } cases[] = {
+        {MonitorCommand::setVcp(kVcpColourPreset, 11), "@0 vcp 20=11", 100},
+        {MonitorCommand::brightness(70), "@0 brightness 0=70", 100},
+        {MonitorCommand::contrast(35), "@0 contrast 0=35", 100},
+        {MonitorCommand::rotate(modeOf(1080, 1920, 1)), "@0 mode 1080x1920 o1", 500},
+        {MonitorCommand::save(), "@0 save 0=0", 0},
+    };
+    for (const auto& c : cases) {
+        RecordingPort p;
+        EXPECT_EQ(runMonitorCommand(c.cmd, p, pause), c.pauseAfter) << c.call;
+        EXPECT_EQ(p.calls, std::vector<std::string>{c.call});
+    }
+}
+
+TEST(RunMonitorCommand, AnAbandonedRestoreStopsAtItsPause) {
+    RecordingPort port;
+    runMonitorCommand(MonitorCommand::restore(modeOf(1920, 1080, 0), 1), port, [](int) { return false; });
+    EXPECT_EQ(port.calls.size(), 2u);  // reset and mode; the gains are not sent
+    RecordingPort idle;
+    EXPECT_EQ(runMonitorCommand(MonitorCommand::notify(3), idle, [](int) { return true; }), 0);
+    EXPECT_TRUE(idle.calls.empty());
+    EXPECT_FALSE(talksToMonitor(MonitorCommand::notify(3)));
+}
+
+}  // namespace
+}  // namespace scribo
