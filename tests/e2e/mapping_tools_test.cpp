@@ -22,11 +22,15 @@ public:
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = platform::wz(kInfoWindowClass);
         RegisterClassW(&wc);
-        hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10,
-                                nullptr, nullptr, wc.hInstance, nullptr);
+        hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, wc.lpszClassName,
+                                L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        // The panel has an info window of its own: this one must be the one a look-up by class
+        // finds, so it goes to the top of the Z order.
+        SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     }
     ~InfoRecorder() { DestroyWindow(hwnd_); }
+    bool winsFindWindow() const { return FindWindowW(platform::wz(kInfoWindowClass), nullptr) == hwnd_; }
     std::wstring last() const { return texts.empty() ? L"" : texts.back(); }
 
     std::vector<std::wstring> texts;
@@ -87,6 +91,7 @@ protected:
     void startWithInfo() {
         start();
         info_ = std::make_unique<InfoRecorder>();
+        ASSERT_TRUE(info_->winsFindWindow());
     }
     std::unique_ptr<InfoRecorder> info_;
 };
