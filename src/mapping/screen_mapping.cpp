@@ -182,6 +182,22 @@ int32_t parseAreaFieldText(std::u16string_view text) {
     return static_cast<int32_t>(value);
 }
 
+std::optional<ThumbnailCopy> thumbnailCopy(const Rect32& monitor, const Rect32& desktop,
+                                           int32_t pictureWidth, int32_t pictureHeight) {
+    const int64_t mw = width(monitor), mh = height(monitor);
+    if (mw <= 0 || mh <= 0 || pictureWidth <= 0 || pictureHeight <= 0) return std::nullopt;
+    const Rect32 seen{std::max(monitor.left, desktop.left), std::max(monitor.top, desktop.top),
+                      std::min(monitor.right, desktop.right), std::min(monitor.bottom, desktop.bottom)};
+    if (seen.left >= seen.right || seen.top >= seen.bottom) return std::nullopt;
+    // Picture pixel = (desktop pixel - monitor origin) * picture size / monitor size; every value
+    // lies within 0..picture size, so the narrowing below cannot lose anything.
+    const auto x = [&](int32_t v) { return static_cast<int32_t>(mulDiv(int64_t{v} - monitor.left, pictureWidth, mw)); };
+    const auto y = [&](int32_t v) { return static_cast<int32_t>(mulDiv(int64_t{v} - monitor.top, pictureHeight, mh)); };
+    const Rect32 target{x(seen.left), y(seen.top), x(seen.right), y(seen.bottom)};
+    if (target.left >= target.right || target.top >= target.bottom) return std::nullopt;
+    return ThumbnailCopy{seen, target};
+}
+
 const Rect32* monitorAt(const SharedBlock& block, int index) {
     return isValidMonitorIndex(index) ? &block.monitorRects[index] : nullptr;
 }

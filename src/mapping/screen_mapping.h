@@ -76,6 +76,18 @@ Rect32 placeTabletPreview(const float layout[4], int32_t clientWidth, int32_t cl
 // start with a digit, reads 0.
 int32_t parseAreaFieldText(std::u16string_view text);
 
+// Which part of the desktop a monitor thumbnail copies and where it lands. The monitor entry
+// comes from the service and may lie partly or wholly off the desktop; only the part on it is
+// copied, into the matching part of a `width` x `height` picture of the whole entry (the rest
+// stays blank). nullopt when the entry is empty, misses the desktop, the picture is empty, or the
+// visible part is thinner than one picture pixel.
+struct ThumbnailCopy {
+    Rect32 source;  // desktop pixels
+    Rect32 target;  // picture pixels, inside 0..width x 0..height
+};
+std::optional<ThumbnailCopy> thumbnailCopy(const Rect32& monitor, const Rect32& desktop,
+                                           int32_t width, int32_t height);
+
 // Rectangle of one monitor table entry (0 = whole desktop), nullptr outside 0..9.
 const Rect32* monitorAt(const SharedBlock& block, int index);
 // (left, top, width, height) of a rectangle.

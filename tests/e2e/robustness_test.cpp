@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <iterator>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "config/service_protocol.h"
 #include "panel_driver.h"
@@ -46,24 +51,36 @@ protected:
     TestFolder folder;
 };
 
-// Disabled until the crash it finds is fixed: with every window merged, the panel ends during the
-// first seed (it passed against the main window alone). Run it with
-// --gtest_also_run_disabled_tests --gtest_filter=*HostileData*.
-TEST_F(Robustness, DISABLED_HostileDataAndRandomNotificationsLeaveThePanelAnswering) {
+// The stand-in mutates the block (with and without its lock) and sends random notifications.
+// SCRIBO_FUZZ_SEEDS ("1 2 3") and SCRIBO_FUZZ_MS (per seed) make a longer run of the same test.
+TEST_F(Robustness, HostileDataAndRandomNotificationsLeaveThePanelAnswering) {
+    std::vector<std::string> seeds{"7", "20261210"};
+    if (const char* env = std::getenv("SCRIBO_FUZZ_SEEDS")) {
+        std::istringstream in(env);
+        seeds.assign(std::istream_iterator<std::string>(in), std::istream_iterator<std::string>());
+    }
+    const char* msEnv = std::getenv("SCRIBO_FUZZ_MS");
+    const int ms = msEnv ? std::max(1, std::atoi(msEnv)) : 6000;
     ServiceSim sim(folder, kProfile);
     ASSERT_TRUE(sim.started());
     Panel panel;
     ASSERT_TRUE(panel.start());
     sendToPanel(WM_PANEL_SHOW);
-    for (const char* seed : {"7", "20261210"}) {
+    for (const std::string& seed : seeds) {
         SCOPED_TRACE(seed);
-        ASSERT_EQ(simCommand(std::string("fuzz ") + seed + " 6000"), 0);
-        ASSERT_TRUE(sim.waitForLog(std::string("fuzz done seed=") + seed, 90000)) << sim.log().substr(0, 2000);
+        ASSERT_EQ(simCommand("fuzz " + seed + " " + std::to_string(ms)), 0);
+        const std::string doneText = "fuzz done seed=" + seed + " ";
+        ASSERT_TRUE(sim.waitForLog(doneText, ms + 90000)) << sim.log().substr(0, 2000);
         const std::string log = sim.log();
-        const auto done = log.find("fuzz done seed=" + std::string(seed));
-        std::printf("%s\n", log.substr(done, log.find('\n', done) - done).c_str());
-        EXPECT_NE(log.find("unanswered=0"), std::string::npos) << log.substr(log.find("fuzz done"));
-        EXPECT_TRUE(panel.process().running());
+        const auto done = log.find(doneText);
+        const std::string line = log.substr(done, log.find('\n', done) - done);
+        std::printf("%s\n", line.c_str());
+        // What the stand-in noticed during this seed: a message left unanswered, the panel gone.
+        const auto from = log.rfind("fuzz seed=" + seed + " ", done);
+        const std::string findings = log.substr(from == std::string::npos ? 0 : from, done - from);
+        EXPECT_NE(line.find("unanswered=0"), std::string::npos) << findings;
+        ASSERT_TRUE(panel.process().running())
+            << "exit code 0x" << std::hex << panel.process().wait(0) << "\n" << findings;
         EXPECT_TRUE(panelAnswers());
     }
 }

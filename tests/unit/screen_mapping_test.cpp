@@ -156,6 +156,43 @@ TEST(TabletAreaField, FieldTextReadsItsLeadingDigitsOnly) {
     for (const auto& c : cases) EXPECT_EQ(parseAreaFieldText(c.text), c.value) << "text: " << c.value;
 }
 
+// The monitor entry is the service's: only what lies on the desktop is copied, into the matching
+// part of the picture.
+TEST(ThumbnailCopy, CopiesOnlyThePartOnTheDesktop) {
+    const Rect32 desktop{-1280, 0, 1920, 1080};
+    struct Case {
+        Rect32 monitor;
+        int32_t w, h;
+        std::optional<ThumbnailCopy> expected;
+    } cases[] = {
+        // wholly on the desktop: everything, into the whole picture
+        {{0, 0, 1920, 1080}, 192, 108, ThumbnailCopy{{0, 0, 1920, 1080}, {0, 0, 192, 108}}},
+        {{-1280, 0, 0, 1024}, 128, 100, ThumbnailCopy{{-1280, 0, 0, 1024}, {0, 0, 128, 100}}},
+        // half off to the right and below: the visible quarter into the top-left quarter
+        {{960, 540, 2880, 1620}, 200, 100, ThumbnailCopy{{960, 540, 1920, 1080}, {0, 0, 100, 50}}},
+        // off to the left: the right part of the picture
+        {{-2560, 0, 0, 1080}, 200, 100, ThumbnailCopy{{-1280, 0, 0, 1080}, {100, 0, 200, 100}}},
+        // the whole 32-bit plane (no overflow): the desktop is thinner than one picture pixel
+        {{kMin, kMin, kMax, kMax}, 200, 100, std::nullopt},
+        {{kMin, 0, kMax, 1080}, 200, 100, ThumbnailCopy{{-1280, 0, 1920, 1080}, {99, 0, 100, 100}}},
+        // wholly off, touching only an edge, empty, inverted, empty picture
+        {{1920, 0, 3840, 1080}, 200, 100, std::nullopt},
+        {{0, 1080, 1920, 2160}, 200, 100, std::nullopt},
+        {{100, 100, 100, 500}, 200, 100, std::nullopt},
+        {{500, 500, 100, 100}, 200, 100, std::nullopt},
+        {{0, 0, 1920, 1080}, 0, 100, std::nullopt},
+        {{0, 0, 1920, 1080}, 200, -5, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.monitor));
+        const auto got = thumbnailCopy(c.monitor, desktop, c.w, c.h);
+        ASSERT_EQ(got.has_value(), c.expected.has_value());
+        if (!got) continue;
+        EXPECT_EQ(got->source, c.expected->source);
+        EXPECT_EQ(got->target, c.expected->target);
+    }
+}
+
 TEST(TabletPreviewPlacement, FractionsOfTheClientSizeTruncated) {
     const float layout[4] = {0.5f, 0.25f, 0.75f, 0.6f};
     EXPECT_EQ(placeTabletPreview(layout, 801, 503), (Rect32{400, 125, 600, 301}));

@@ -234,6 +234,7 @@ uint64_t g_fuzzSeed = 1;
 // handlers wait for a user (file dialogs, menus) or end the panel. The panel must answer every
 // message; one it does not answer within 10 s is counted.
 void runFuzz(DWORD ms) {
+    logLine("fuzz seed=" + std::to_string(g_fuzzSeed) + " ms=" + std::to_string(ms));
     sim::BlockFuzzer fuzz(g_fuzzSeed);
     static const UINT kNotifications[] = {
         WM_PANEL_TRAYICON, WM_PANEL_PRECISION, WM_PANEL_SHOW, WM_PANEL_AREASELECTED,
@@ -242,6 +243,7 @@ void runFuzz(DWORD ms) {
         WM_PANEL_TRAY, WM_PANEL_IMPORTEXPORT, WM_COPYDATA};
     static const unsigned kProducts[] = {0x0374, 0x0375, 0x0390, kRemoteProductId, 0xFFFF, 0};
     unsigned long mutations = 0, notifications = 0, unanswered = 0;
+    bool panelGone = false;
     const ULONGLONG end = GetTickCount64() + ms;
     while (GetTickCount64() < end) {
         for (int i = 0; i < 8; ++i, ++mutations) {
@@ -279,6 +281,11 @@ void runFuzz(DWORD ms) {
             answered = SendMessageTimeoutW(panel, msg, w, l, SMTO_NORMAL, 10000, &result) != 0;
         }
         ++notifications;
+        if (!panelGone && !panelWindow()) {
+            panelGone = true;
+            logLine("fuzz: the panel window is gone after message " + hex(msg) + " w=" +
+                    hex(static_cast<uint64_t>(w)) + " l=" + hex(static_cast<uint64_t>(l)));
+        }
         if (!answered) {
             ++unanswered;
             logLine("fuzz: message " + hex(msg) + " not answered");

@@ -11,8 +11,9 @@ namespace scribo::win {
 
 class Thumbnail {
 public:
-    // Copies the desktop inside `source` (virtual-screen pixels) into a bitmap of `size`. A source
-    // of all zeros, an empty source or an empty size change nothing.
+    // Copies the desktop inside `source` (virtual-screen pixels) into a bitmap of `size`; what
+    // lies off the desktop stays black. A source of all zeros, an empty source or an empty size
+    // change nothing.
     void capture(const RECT& source, SIZE size);
     // Copies the bitmap to `at` (its top-left corner); nothing before the first capture.
     void paint(HDC dc, POINT at) const;
