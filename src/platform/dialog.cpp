@@ -65,8 +65,12 @@ void Dialog::endDialog(INT_PTR code) {
 }
 
 void Dialog::destroy() {
-    if (hwnd_ != nullptr && IsWindow(hwnd_)) DestroyWindow(hwnd_);  // unlinks at WM_NCDESTROY
-    hwnd_ = nullptr;
+    if (hwnd_ == nullptr) return;
+    if (IsWindow(hwnd_)) DestroyWindow(hwnd_);  // unlinks at WM_NCDESTROY
+    // A window whose parent is already being destroyed (a page deleted while its parent handles
+    // WM_DESTROY) may not come back through WM_NCDESTROY yet: unlink now, or the loop and that
+    // later WM_NCDESTROY would reach this object after it is gone.
+    if (hwnd_ != nullptr) unlink();
 }
 
 bool Dialog::preTranslateMessage(MSG&) { return false; }

@@ -34,6 +34,8 @@ void unregisterDialog(Dialog* dialog) {
     t_dialogs.erase(std::remove(t_dialogs.begin(), t_dialogs.end(), dialog), t_dialogs.end());
 }
 
+size_t registeredCount() { return t_dialogs.size(); }
+
 bool preTranslate(MSG& msg) {
     if (msg.hwnd == nullptr || t_dialogs.empty()) return false;
     // Walk from the window the message is for up through its parents (child windows only: a

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <functional>
 
 namespace platform {
@@ -17,6 +18,8 @@ namespace message_loop {
 
 void registerDialog(Dialog* dialog);
 void unregisterDialog(Dialog* dialog);
+// How many dialogs of this thread are linked into the loop (for checks).
+size_t registeredCount();
 
 // Offers `msg` to the registered dialogs; true when one of them consumed it.
 bool preTranslate(MSG& msg);

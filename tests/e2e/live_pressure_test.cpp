@@ -13,7 +13,7 @@
 #include "config/service_protocol.h"
 #include "platform/block_kernel.h"
 #include "platform/handles.h"
-#include "linux_cpu.h"
+#include "linux_proc.h"
 #include "panel_driver.h"
 #include "processes.h"
 #include "resource.h"

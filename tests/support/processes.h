@@ -131,6 +131,7 @@ public:
         return true;
     }
     DWORD id() const { return id_; }
+    HANDLE handle() const { return process_.get(); }
     bool started() const { return static_cast<bool>(process_); }
     bool running() const {
         return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;

@@ -17,8 +17,10 @@
 #include "config/block_access.h"
 #include "config/language.h"
 #include "keys/win/express_key_window.h"
+#include "platform/message_loop.h"
 #include "platform/wide.h"
 #include "resource.h"
+#include "process_counts.h"
 
 using namespace scribo;
 
@@ -82,6 +84,8 @@ protected:
             r.option = 3;
             return r;
         };
+        dialogsBefore_ = platform::message_loop::registeredCount();
+        services_ = s;
         window_ = std::make_unique<win::CDlgShortcutKey>(s);
         window_->setDevice(block_.get(), 0);
         ASSERT_NE(window_->createModeless(GetModuleHandleW(nullptr), IDD_SHORTCUT_KEY, nullptr), nullptr);
@@ -146,7 +150,28 @@ protected:
     std::wstring dir_;
     std::deque<std::wstring> chosen_;
     std::unique_ptr<win::CDlgShortcutKey> window_;
+    size_t dialogsBefore_ = 0;
+    win::ExpressServices services_;
 };
+
+// Opening and closing the window again and again: its pages leave the message loop with it
+// (the loop would otherwise call into deleted pages) and nothing stays behind (each page once
+// kept its dialog font).
+TEST_F(ExpressWindow, ClosingLeavesNoPageOrObjectBehind) {
+    EXPECT_GT(platform::message_loop::registeredCount(), dialogsBefore_ + 1);
+    window_.reset();
+    EXPECT_EQ(platform::message_loop::registeredCount(), dialogsBefore_);
+    const auto gdi = [] { return testsupport::countsOf(GetCurrentProcess(), "win_tests.exe").gdiObjects; };
+    const DWORD before = gdi();
+    for (int i = 0; i < 10; ++i) {
+        window_ = std::make_unique<win::CDlgShortcutKey>(services_);
+        window_->setDevice(block_.get(), 0);
+        ASSERT_NE(window_->createModeless(GetModuleHandleW(nullptr), IDD_SHORTCUT_KEY, nullptr), nullptr);
+        window_.reset();
+    }
+    EXPECT_EQ(platform::message_loop::registeredCount(), dialogsBefore_);
+    EXPECT_LE(gdi(), before + 2);
+}
 
 TEST_F(ExpressWindow, AddedProgramStartsFromOthersAndRemovingZeroesItsEntry) {
     add(0);

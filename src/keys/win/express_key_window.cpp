@@ -303,7 +303,11 @@ bool ExpressKeyWindow::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& resu
                     return onButton(id);
             }
         }
-        case WM_DESTROY:
+        case WM_NCDESTROY:
+            // The page windows have gone with this one by now, each through its own end; the
+            // objects go last. Destroying them here at WM_DESTROY would destroy child windows
+            // whose parent is half-way gone, and Wine then never ends them properly: each page
+            // kept its dialog font and its place in the message loop.
             pages_.clear();
             keyPage_ = nullptr;
             ringPages_.clear();
