@@ -46,6 +46,20 @@ inline bool controlShown(int id) {
     return c != nullptr && (GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
+// Moves the pointer and waits until the X server has it there, so another process reading the
+// cursor sees the new place. Wine refuses the move while another X client holds a pointer grab;
+// false then, after a few tries.
+inline bool moveCursor(int x, int y) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SetCursorPos(x, y);
+        Sleep(150);  // past the time Wine trusts its own copy of the position
+        POINT p{};
+        if (GetCursorPos(&p) && p.x == x && p.y == y) return true;
+        Sleep(500);
+    }
+    return false;
+}
+
 class Panel {
 public:
     // Starts Scribo.exe from the test layout and waits until its initialisation has ended.
