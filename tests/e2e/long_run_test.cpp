@@ -32,31 +32,6 @@ const char kProfile[] =
     "[device]\ndeviceId = PID_0390\nproductName = Display 16\ndeviceKind = 1\nhasExpressKeys = 1\n"
     "[device]\ndeviceId = PID_0A31\nproductName = Remote\ndeviceKind = 5\n";
 
-using Windows = std::set<HWND>;
-
-struct Snapshot {
-    DWORD pid;
-    Windows* windows;
-};
-
-// The panel's visible top-level windows, the info strip and precision indicator aside.
-Windows visibleWindows(DWORD pid) {
-    Windows all;
-    Snapshot s{pid, &all};
-    EnumWindows(
-        [](HWND w, LPARAM l) -> BOOL {
-            auto* s = reinterpret_cast<Snapshot*>(l);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            wchar_t cls[64] = {};
-            GetClassNameW(w, cls, 64);
-            if (owner == s->pid && IsWindowVisible(w) && std::wstring(cls) == L"#32770") s->windows->insert(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&s));
-    return all;
-}
-
 class LongRun : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -73,26 +48,8 @@ protected:
         sendToPanel(WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE),
                     reinterpret_cast<LPARAM>(control(IDC_DEVICE_LIST)));
     }
-    // Does what `open` starts, waits for the window it brings, and closes that window with
-    // Escape. Returns the window's title, empty if none came.
     std::wstring openAndClose(const std::function<void()>& open) {
-        const DWORD pid = panel_.process().id();
-        const Windows before = visibleWindows(pid);
-        open();
-        HWND opened = nullptr;
-        waitFor([&] {
-            for (HWND w : visibleWindows(pid))
-                if (before.count(w) == 0) opened = w;
-            return opened != nullptr;
-        }, 10000);
-        if (opened == nullptr) return {};
-        wchar_t title[128] = {};
-        GetWindowTextW(opened, title, 128);
-        PostMessageW(opened, WM_KEYDOWN, VK_ESCAPE, 0);
-        EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(opened); }, 10000)) << "Escape leaves open: " << title;
-        // The panel is idle again (an overlay brings the main window back as it goes).
-        sendToPanel(WM_NULL);
-        return title;
+        return openAndCloseWindow(panel_.process().id(), open);
     }
     static void click(int id) {
         PostMessageW(panelWindow(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control(id)));

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <set>
+#include <string>
+
 #include "config/service_protocol.h"
 #include "processes.h"
 
@@ -58,6 +62,48 @@ inline bool moveCursor(int x, int y) {
         Sleep(500);
     }
     return false;
+}
+
+// The dialogs of process `pid` that are visible.
+inline std::set<HWND> visibleDialogs(DWORD pid) {
+    struct Find {
+        DWORD pid;
+        std::set<HWND> found;
+    } f{pid, {}};
+    EnumWindows(
+        [](HWND w, LPARAM l) -> BOOL {
+            auto* f = reinterpret_cast<Find*>(l);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            wchar_t cls[16] = {};
+            GetClassNameW(w, cls, 16);
+            if (owner == f->pid && IsWindowVisible(w) && std::wstring(cls) == L"#32770") f->found.insert(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
+
+// Does what `open` starts, waits for the dialog of process `pid` it brings, and closes that with
+// Escape. Returns its title; empty if no window came.
+inline std::wstring openAndCloseWindow(DWORD pid, const std::function<void()>& open) {
+    const std::set<HWND> before = visibleDialogs(pid);
+    open();
+    HWND opened = nullptr;
+    waitFor([&] {
+        for (HWND w : visibleDialogs(pid))
+            if (before.count(w) == 0) opened = w;
+        return opened != nullptr;
+    }, 10000);
+    if (opened == nullptr) return {};
+    wchar_t title[128] = {};
+    GetWindowTextW(opened, title, 128);
+    PostMessageW(opened, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(opened); }, 10000)) << "Escape leaves open: " << title;
+    // The panel is idle again (an overlay brings the main window back as it goes).
+    DWORD_PTR r = 0;
+    SendMessageTimeoutW(panelWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 20000, &r);
+    return title;
 }
 
 class Panel {

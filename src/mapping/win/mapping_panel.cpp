@@ -90,7 +90,13 @@ void MappingPanel::load(DeviceRecord& rec, int systemMonitorCount) {
     showFields();
     syncTrackers();
     moveInfoWindow();
-    captureThumbnail();
+    // Copying the desktop is the slowest step of a load (under Wine most of the start-up's own
+    // time): while the window is not on the screen it waits until the window thread is idle.
+    RECT shown{};
+    if (IsWindowVisible(dialog_) && GetWindowRect(dialog_, &shown) && shown.right > shown.left)
+        captureThumbnail();
+    else
+        captureThumbnailSoon(0);
 }
 
 bool MappingPanel::onCommand(int id, int code, DeviceRecord* rec) {
