@@ -131,4 +131,5 @@ void MappingPanel::paint(HDC dc, const DeviceRecord* rec) {
         MoveToEx(dc, line[0].x, line[0].y, nullptr);
         LineTo(dc, line[1].x, line[1].y);
     }
+    drawKeyFocus(dc, rec);
 }

@@ -89,6 +89,8 @@ void MappingPanel::load(DeviceRecord& rec, int systemMonitorCount) {
     moveTabletPreview();
     showFields();
     syncTrackers();
+    screenKeys_.setTabStop(trackerMovable(Tracker::Screen, &rec));
+    tabletKeys_.setTabStop(trackerMovable(Tracker::Tablet, &rec));
     moveInfoWindow();
     captureThumbnail();
 }

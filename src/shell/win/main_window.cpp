@@ -95,6 +95,7 @@ bool CQX_ScriboDlg::onInitDialog() {
     const int monitors = GetSystemMetrics(SM_CMONITORS);
     systemMonitorCount_ = monitors > 0 ? monitors : 1;
     mapping_->fillMonitorList();
+    attachKeyboard();
 
     devices_ = std::make_unique<DeviceList>(
         *link_.block(), [this](std::u16string_view id) { return common_->modelDisplayName(id); });

@@ -67,6 +67,8 @@ private:
     // The mapping group's messages, buttons and tools (main_window_mapping.cpp).
     bool onMappingMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
     void onMappingCommand(int id);
+    // The drawn controls (curve box, previews) as keyboard controls with accessible names.
+    void attachKeyboard();
     // Express keys: the Quick Setting window and the remote's window.
     scribo::win::ExpressServices expressServices();
     void openQuickSetting();

@@ -8,6 +8,7 @@
 
 #include "config/service_protocol.h"
 #include "mapping/win/info_link.h"
+#include "platform/wide.h"
 #include "resource.h"
 
 using namespace scribo;
@@ -103,4 +104,14 @@ void CQX_ScriboDlg::onAreaSelected() {
     // The overlay is still up while this runs: the thumbnail is taken once it has gone, so it
     // shows the monitor and not the darkened overlay.
     mapping_->captureThumbnailSoon(kOverlayGoneMs);
+}
+
+void CQX_ScriboDlg::attachKeyboard() {
+    using Tracker = MappingPanel::Tracker;
+    pressure_->attachKeyboard(platform::toWide(text(u"Main.PressAdjust", u"Pressure")),
+                              [this](UINT vk) { return pressure_->onKey(vk, current()); });
+    mapping_->attachKeyboard(Tracker::Screen, platform::toWide(text(u"Main.ScreenMap", u"Screen")),
+                             [this](UINT vk) { return mapping_->onTrackerKey(Tracker::Screen, vk, current()); });
+    mapping_->attachKeyboard(Tracker::Tablet, platform::toWide(text(u"Main.WorkArea", u"Tablet")),
+                             [this](UINT vk) { return mapping_->onTrackerKey(Tracker::Tablet, vk, current()); });
 }

@@ -7,6 +7,7 @@
 
 #include "config/block_access.h"
 #include "config/shared_block.h"
+#include "platform/keyboard_host.h"
 #include "shell/pressure_curve.h"
 #include "shell/pressure_meter.h"
 
@@ -46,6 +47,13 @@ public:
     void onButtonUp(scribo::DeviceRecord* rec);
     bool dragging() const { return dragged_ != scribo::CurvePoint::None; }
 
+    // Keyboard (pressure_keys.cpp): the curve box is a tab stop named `name`; Space chooses the
+    // point (Shift+Space the one before), the arrows move it as a drag of the same distance
+    // would, Shift for a large step.
+    void attachKeyboard(std::wstring_view name, platform::KeyboardHost::KeyHandler onKey);
+    bool onKey(UINT virtualKey, scribo::DeviceRecord* rec);
+    scribo::CurvePoint keyPoint() const { return keyPoint_; }
+
     // Owner drawing of the curve box: box, red points, blue Bezier curve.
     void draw(HDC dc, const RECT& box) const;
     // Client rectangles of the box and the points (for tests of the layout and for drawing).
@@ -58,6 +66,8 @@ private:
     void movePoints(const scribo::CurvePoints& p);
     void movePoint(int id, const scribo::Rect32& r);
     void redrawBox();
+    int pointId(scribo::CurvePoint p) const;
+    void drawKeyFocus(HDC dc, const scribo::Rect32& box) const;
 
     HWND dialog_;
     scribo::BlockLock& lock_;
@@ -66,4 +76,7 @@ private:
     scribo::CurvePoints home_{};
     bool homeTaken_ = false;
     scribo::CurvePoint dragged_ = scribo::CurvePoint::None;
+    // The keyboard's point (the last one dragged, or chosen with Space).
+    scribo::CurvePoint keyPoint_ = scribo::CurvePoint::Middle;
+    platform::KeyboardHost keyboard_;
 };
