@@ -4,6 +4,7 @@
 
 #include "config/service_protocol.h"
 #include "mapping/win/info_link.h"
+#include "platform/dpi.h"
 #include "platform/service_link.h"
 #include "platform/wide.h"
 #include "resource.h"
@@ -293,6 +294,9 @@ void MappingPanel::syncTrackers() {
     const Rect32& t = mapping_.tabletTrackerRect();
     screenTracker_.rect = {s.left, s.top, s.right, s.bottom};
     tabletTracker_.rect = {t.left, t.top, t.right, t.bottom};
+    const int handle = platform::scalePx(platform::RectTracker::kHandleSize, dialog_);
+    screenTracker_.handleSize = handle;
+    tabletTracker_.handleSize = handle;
 }
 
 void MappingPanel::showFields() {

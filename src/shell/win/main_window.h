@@ -83,6 +83,8 @@ private:
     void openPressureContext();
     LRESULT onTabletPacket(WPARAM serial);
     void placeInfoWindow();
+    // Moved to a screen with other dots per inch (main_window_mapping.cpp).
+    void onDpiChanged(int dpi, const RECT& suggested);
 
     HINSTANCE instance_;
     HICON mainIcon_ = nullptr;  // shared icons from the executable: never destroyed
@@ -112,4 +114,7 @@ private:
     RECT restoreRect_{};
     bool xpMode_ = false;
     int systemMonitorCount_ = 1;
+    int dpi_ = 96;
+    // The info strip's text: 16 pixels at 96 dots per inch.
+    static constexpr int kInfoFontPx = 16;
 };

@@ -4,6 +4,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include "platform/dpi.h"
 #include "platform/handles.h"
 #include "resource.h"
 
@@ -157,7 +158,8 @@ void PressurePanel::draw(HDC target, const RECT& area) const {
         };
         Gdiplus::Graphics g(dc.get());
         g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-        Gdiplus::Pen blue(Gdiplus::Color(0xFF, 0x00, 0x00, 0xFF), kCurveWidth);
+        const float width = kCurveWidth * static_cast<float>(platform::dpiOf(dialog_)) / platform::kBaseDpi;
+        Gdiplus::Pen blue(Gdiplus::Color(0xFF, 0x00, 0x00, 0xFF), width);
         g.DrawBezier(&blue, at(b.from), at(b.control), at(b.control), at(b.to));
     }
     drawKeyFocus(dc.get(), box);

@@ -18,6 +18,9 @@ public:
     void initTrackbar();
     // The points' template positions are their home positions; taken once per main window.
     void takeHomePositions();
+    // The window moved to a screen with other dots per inch and its controls were scaled: the
+    // home positions scale with them (pressure_dpi.cpp).
+    void rescaleHomePositions(int oldDpi, int newDpi);
     // Takes the device's pressure display mode and puts the trackbar where its curve lies.
     void load(const scribo::DeviceRecord& rec);
     int displayMode() const { return meter_.displayMode; }
