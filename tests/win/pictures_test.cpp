@@ -134,7 +134,9 @@ TEST_F(Pictures, SmallPicturesHaveASharpCopyForMoreDotsPerInch) {
             int dpi;
             Gdiplus::Bitmap* drawn;
             int width, height;
-        } cases[] = {{96, small, w, h}, {144, large, w * 3 / 2, h * 3 / 2}, {192, large, 2 * w, 2 * h}};
+        } cases[] = {{96, small, w, h},
+                     {144, large, (w * 3 + 1) / 2, (h * 3 + 1) / 2},  // halves rounded up
+                     {192, large, 2 * w, 2 * h}};
         for (const auto& c : cases) {
             const auto sized = library_->forDpi(id, c.dpi);
             EXPECT_EQ(sized.bitmap, c.drawn) << c.dpi;
