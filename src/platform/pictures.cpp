@@ -1,5 +1,7 @@
 #include "platform/pictures.h"
 
+#include <algorithm>
+
 #include <objidl.h>
 #include <gdiplus.h>
 
@@ -68,8 +70,16 @@ void drawPictureInControl(const DRAWITEMSTRUCT& item, const PictureLibrary::Size
     g.SetInterpolationMode(bicubic ? Gdiplus::InterpolationModeHighQualityBicubic
                                    : Gdiplus::InterpolationModeHighQualityBilinear);
     g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
+    // Made smaller, never cut, when the control has less room than the picture needs.
+    const int cw = item.rcItem.right - item.rcItem.left, ch = item.rcItem.bottom - item.rcItem.top;
+    int w = picture.width, h = picture.height;
+    if (w > cw || h > ch) {
+        const double s = std::min(static_cast<double>(cw) / w, static_cast<double>(ch) / h);
+        w = static_cast<int>(w * s);
+        h = static_cast<int>(h * s);
+    }
     g.DrawImage(picture.bitmap, static_cast<INT>(item.rcItem.left), static_cast<INT>(item.rcItem.top),
-                static_cast<INT>(picture.width), static_cast<INT>(picture.height));
+                static_cast<INT>(w), static_cast<INT>(h));
 }
 
 }  // namespace platform
