@@ -1,5 +1,7 @@
 #include "platform/pictures.h"
 
+#include <algorithm>
+
 #include <objidl.h>
 #include <gdiplus.h>
 
@@ -48,14 +50,36 @@ Gdiplus::Bitmap* PictureLibrary::picture(int id) {
     return (cache_[id] = std::move(bitmap)).get();
 }
 
-void drawPictureInControl(const DRAWITEMSTRUCT& item, Gdiplus::Bitmap* picture, bool bicubic) {
+PictureLibrary::Sized PictureLibrary::forDpi(int id, int dpi) {
+    Sized s;
+    s.bitmap = picture(id);
+    if (s.bitmap == nullptr) return s;
+    if (dpi <= 0) dpi = 96;
+    const int w = static_cast<int>(s.bitmap->GetWidth()), h = static_cast<int>(s.bitmap->GetHeight());
+    s.width = MulDiv(w, dpi, 96);
+    s.height = MulDiv(h, dpi, 96);
+    if (dpi > 96 && id > 0 && id < kLargeOffset)
+        if (Gdiplus::Bitmap* large = picture(id + kLargeOffset)) s.bitmap = large;
+    return s;
+}
+
+void drawPictureInControl(const DRAWITEMSTRUCT& item, const PictureLibrary::Sized& picture, bool bicubic) {
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
-    if (picture == nullptr) return;
+    if (picture.bitmap == nullptr) return;
     Gdiplus::Graphics g(item.hDC);
     g.SetInterpolationMode(bicubic ? Gdiplus::InterpolationModeHighQualityBicubic
                                    : Gdiplus::InterpolationModeHighQualityBilinear);
-    g.DrawImage(picture, static_cast<INT>(item.rcItem.left), static_cast<INT>(item.rcItem.top),
-                static_cast<INT>(picture->GetWidth()), static_cast<INT>(picture->GetHeight()));
+    g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
+    // Made smaller, never cut, when the control has less room than the picture needs.
+    const int cw = item.rcItem.right - item.rcItem.left, ch = item.rcItem.bottom - item.rcItem.top;
+    int w = picture.width, h = picture.height;
+    if (w > cw || h > ch) {
+        const double s = std::min(static_cast<double>(cw) / w, static_cast<double>(ch) / h);
+        w = static_cast<int>(w * s);
+        h = static_cast<int>(h * s);
+    }
+    g.DrawImage(picture.bitmap, static_cast<INT>(item.rcItem.left), static_cast<INT>(item.rcItem.top),
+                static_cast<INT>(w), static_cast<INT>(h));
 }
 
 }  // namespace platform

@@ -46,7 +46,7 @@ LPCWSTR cursorFor(RectTracker::Hit hit) {
 
 RECT RectTracker::handleRect(int handle) const {
     const RECT r = normalised(rect);
-    const int s = kHandleSize;
+    const int s = handleSize;
     const int midX = (r.left + r.right - s) / 2, midY = (r.top + r.bottom - s) / 2;
     int x = r.left, y = r.top;
     switch (handle) {
@@ -76,7 +76,7 @@ void RectTracker::draw(HDC dc) const {
     UniqueBrush line(CreateSolidBrush(ink));
     FrameRect(dc, &r, line.get());
     // Handles inside the rectangle, only where it is large enough to hold them apart.
-    if (r.right - r.left >= 3 * kHandleSize && r.bottom - r.top >= 3 * kHandleSize) {
+    if (r.right - r.left >= 3 * handleSize && r.bottom - r.top >= 3 * handleSize) {
         for (int h = kHitTopLeft; h <= kHitLeft; ++h) {
             const RECT hr = handleRect(h);
             FillRect(dc, &hr, line.get());
@@ -87,7 +87,7 @@ void RectTracker::draw(HDC dc) const {
 RectTracker::Hit RectTracker::hitTest(POINT p) const {
     const RECT r = normalised(rect);
     if (!PtInRect(&r, p)) return kHitNothing;
-    if (r.right - r.left >= 3 * kHandleSize && r.bottom - r.top >= 3 * kHandleSize) {
+    if (r.right - r.left >= 3 * handleSize && r.bottom - r.top >= 3 * handleSize) {
         for (int h = kHitTopLeft; h <= kHitLeft; ++h) {
             const RECT hr = handleRect(h);
             if (PtInRect(&hr, p)) return static_cast<Hit>(h);

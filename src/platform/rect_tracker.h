@@ -25,9 +25,10 @@ public:
         kHitMiddle,
     };
 
-    static constexpr int kHandleSize = 6;
+    static constexpr int kHandleSize = 6;  // at 96 dots per inch
 
     RECT rect{};
+    int handleSize = kHandleSize;  // in pixels, scaled with the window's dots per inch
 
     void draw(HDC dc) const;
     Hit hitTest(POINT p) const;

@@ -75,6 +75,35 @@ std::optional<Rect32> dragCurvePoint(CurvePoint which, Point32 c, const CurvePoi
     return std::nullopt;
 }
 
+std::optional<Rect32> keyMoveCurvePoint(CurvePoint which, int32_t dx, int32_t dy,
+                                        const CurvePoints& p, const Rect32& box) {
+    const Rect32* r = which == CurvePoint::Start    ? &p.start
+                      : which == CurvePoint::Middle ? &p.middle
+                      : which == CurvePoint::End    ? &p.end
+                                                    : nullptr;
+    if (r == nullptr) return std::nullopt;
+    if (which != CurvePoint::Middle) dy = 0;
+    // One axis at a time (an arrow key moves along one), shortened towards a single pixel.
+    int64_t sx = std::clamp<int64_t>(dx, -65536, 65536), sy = std::clamp<int64_t>(dy, -65536, 65536);
+    while (sx != 0 || sy != 0) {
+        const Point32 to{saturate32(r->left + sx), saturate32(r->top + sy)};
+        if (auto moved = dragCurvePoint(which, to, p, box)) return moved;
+        sx -= (sx > 0) - (sx < 0);
+        sy -= (sy > 0) - (sy < 0);
+    }
+    return std::nullopt;
+}
+
+CurvePoint nextCurvePoint(CurvePoint current, bool backwards) {
+    switch (current) {
+        case CurvePoint::Start: return backwards ? CurvePoint::End : CurvePoint::Middle;
+        case CurvePoint::Middle: return backwards ? CurvePoint::Start : CurvePoint::End;
+        case CurvePoint::End: return backwards ? CurvePoint::Middle : CurvePoint::Start;
+        case CurvePoint::None: break;
+    }
+    return backwards ? CurvePoint::End : CurvePoint::Start;
+}
+
 CurveBezier curveBezier(const CurvePoints& p) {
     return {{p.start.left, p.start.bottom},
             {saturate32(int64_t{p.middle.left} + 3), saturate32(int64_t{p.middle.top} + 3)},

@@ -37,6 +37,14 @@ CurvePoint hitCurvePoint(const CurvePoints& points, Point32 cursor);
 std::optional<Rect32> dragCurvePoint(CurvePoint which, Point32 cursor, const CurvePoints& points,
                                      const Rect32& box);
 
+// A point moved with the keyboard by (dx, dy): the same move as a drag of its top-left corner
+// (start and end only move sideways). A step that the drag rules reject is shortened until it
+// fits, so a large step still reaches the limit; nullopt when not even one pixel fits.
+std::optional<Rect32> keyMoveCurvePoint(CurvePoint which, int32_t dx, int32_t dy,
+                                        const CurvePoints& points, const Rect32& box);
+// The point the keyboard moves next: start, middle, end and round again (or backwards).
+CurvePoint nextCurvePoint(CurvePoint current, bool backwards);
+
 // The cubic Bezier drawn through the points: from, two equal control points, to.
 struct CurveBezier {
     Point32 from, control, to;

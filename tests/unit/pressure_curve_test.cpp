@@ -84,6 +84,45 @@ TEST(PressureCurve, DragsThatLeaveTheirRoomAreRejected) {
     EXPECT_EQ(b.to.x, 256);
 }
 
+TEST(PressureCurve, KeyboardMovesFollowTheDragRulesAndStopAtTheLimit) {
+    struct Case {
+        const char* what;
+        CurvePoint which;
+        int32_t dx, dy;
+        std::optional<Point32> topLeft;
+    } cases[] = {
+        {"middle one right", CurvePoint::Middle, 1, 0, Point32{179, 322}},
+        {"middle up", CurvePoint::Middle, 0, -10, Point32{178, 312}},
+        {"middle far right stops left of the end point", CurvePoint::Middle, 100, 0, Point32{240, 322}},
+        {"middle far up stops under the top line", CurvePoint::Middle, 0, -100, Point32{178, 256}},
+        {"middle far down stops over the bottom line", CurvePoint::Middle, 0, 100, Point32{178, 392}},
+        {"start at its left limit", CurvePoint::Start, -1, 0, std::nullopt},
+        {"start right", CurvePoint::Start, 10, 0, Point32{122, 392}},
+        {"start only moves sideways", CurvePoint::Start, 0, -10, std::nullopt},
+        {"end far right stops inside the box", CurvePoint::End, 5, 0, Point32{250, 256}},
+        {"end far left stops right of the middle point", CurvePoint::End, -100, 0, Point32{186, 256}},
+        {"no point chosen", CurvePoint::None, 1, 0, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto r = keyMoveCurvePoint(c.which, c.dx, c.dy, kHome, kBox);
+        ASSERT_EQ(r.has_value(), c.topLeft.has_value());
+        if (!r) continue;
+        EXPECT_EQ(r->left, c.topLeft->x);
+        EXPECT_EQ(r->top, c.topLeft->y);
+        EXPECT_EQ(r->right - r->left, 8);
+        EXPECT_EQ(r->bottom - r->top, 8);
+        // Exactly where a mouse drag of the point to that corner puts it.
+        EXPECT_EQ(*r, *dragCurvePoint(c.which, *c.topLeft, kHome, kBox));
+    }
+    EXPECT_EQ(nextCurvePoint(CurvePoint::None, false), CurvePoint::Start);
+    EXPECT_EQ(nextCurvePoint(CurvePoint::Start, false), CurvePoint::Middle);
+    EXPECT_EQ(nextCurvePoint(CurvePoint::Middle, false), CurvePoint::End);
+    EXPECT_EQ(nextCurvePoint(CurvePoint::End, false), CurvePoint::Start);
+    EXPECT_EQ(nextCurvePoint(CurvePoint::Start, true), CurvePoint::End);
+    EXPECT_EQ(nextCurvePoint(CurvePoint::Middle, true), CurvePoint::Start);
+}
+
 TEST(PressureCurve, TrackbarAndItsInverse) {
     EXPECT_EQ(curveForTrackbar(5), kDefaultCurve);
     EXPECT_EQ(curveForTrackbar(1), (PressureCurve{0.0f, 0.1f, 0.9f, 1.0f}));

@@ -117,6 +117,39 @@ TEST_F(Pictures, PenPicturesShareOneBox) {
     }
 }
 
+// The small pictures drawn at their size times the dots per inch over 96: above 96 from the copy
+// drawn at twice the size, so they stay sharp; pictures without a copy are scaled themselves.
+TEST_F(Pictures, SmallPicturesHaveASharpCopyForMoreDotsPerInch) {
+    ASSERT_TRUE(library_->loaded());
+    for (int id : {kPenPictures[0], kPenPictures[1], kPenPictures[2], 129, 130}) {
+        SCOPED_TRACE(id);
+        Gdiplus::Bitmap* small = picture(id);
+        Gdiplus::Bitmap* large = picture(id + platform::PictureLibrary::kLargeOffset);
+        ASSERT_NE(small, nullptr);
+        ASSERT_NE(large, nullptr);
+        EXPECT_EQ(large->GetWidth(), 2 * small->GetWidth());
+        EXPECT_EQ(large->GetHeight(), 2 * small->GetHeight());
+        const int w = static_cast<int>(small->GetWidth()), h = static_cast<int>(small->GetHeight());
+        const struct {
+            int dpi;
+            Gdiplus::Bitmap* drawn;
+            int width, height;
+        } cases[] = {{96, small, w, h},
+                     {144, large, (w * 3 + 1) / 2, (h * 3 + 1) / 2},  // halves rounded up
+                     {192, large, 2 * w, 2 * h}};
+        for (const auto& c : cases) {
+            const auto sized = library_->forDpi(id, c.dpi);
+            EXPECT_EQ(sized.bitmap, c.drawn) << c.dpi;
+            EXPECT_EQ(sized.width, c.width) << c.dpi;
+            EXPECT_EQ(sized.height, c.height) << c.dpi;
+        }
+    }
+    const auto preview = library_->forDpi(210, 192);
+    EXPECT_EQ(preview.bitmap, picture(210));
+    EXPECT_EQ(preview.width, 2 * static_cast<int>(picture(210)->GetWidth()));
+    EXPECT_EQ(library_->forDpi(9999, 192).bitmap, nullptr);
+}
+
 TEST_F(Pictures, PreviewsTurnWithTheRotationAndRepeatAfterHalfATurn) {
     ASSERT_TRUE(library_->loaded());
     int checked = 0;

@@ -17,6 +17,9 @@ import tempfile
 HERE = os.path.dirname(os.path.abspath(__file__))
 RESOURCES = os.path.join(os.path.dirname(os.path.dirname(HERE)), "resources")
 PNG_DIR = os.path.join(RESOURCES, "resdll", "png")
+# The small pictures are also shipped at twice their size under their number plus this
+# (PictureLibrary::kLargeOffset).
+LARGE = 1000
 ICON_DIR = os.path.join(RESOURCES, "icons")
 CURSOR_DIR = os.path.join(RESOURCES, "cursors")
 CONVERT = "/usr/bin/convert"
@@ -69,8 +72,9 @@ def run(*args):
 class Canvas:
     """Collects MVG drawing commands for one layer."""
 
-    def __init__(self, w, h):
-        self.w, self.h = w, h
+    def __init__(self, w, h, scale=1):
+        # Drawn in w x h units; the picture has scale x as many pixels each way.
+        self.w, self.h, self.scale = w, h, scale
         self.defs = []
         self.cmds = []
         self.ngrad = 0
@@ -132,7 +136,9 @@ class Canvas:
         self.poly(outline(points, width, caps), fill=fill, opacity=opacity)
 
     def mvg(self):
-        head = ["viewbox 0 0 %d %d" % (self.w, self.h)]
+        head = ["viewbox 0 0 %d %d" % (self.w * self.scale, self.h * self.scale)]
+        if self.scale != 1:
+            head.append("affine %s,0,0,%s,0,0" % (self.scale, self.scale))
         if self.defs:
             head += ["push defs"] + self.defs + ["pop defs"]
         return "\n".join(head + self.cmds) + "\n"
@@ -349,8 +355,11 @@ def pen(ident, buttons, model):
         c.rrect(bx0, y0, bx1, y1, 3.6, fill=c.gradient(bx0, 0, bx1, 0, "#7C8591", "#3A414B"))
         c.rrect(bx0 + 1.2, y0 + 1.4, bx0 + 3.0, y1 - 1.8, 0.9, fill="#A9B1BB", opacity=0.55)
     layer = c.render(tmp("pen%d.png" % ident))
-    # Drawn at twice the size and scaled down: the pen box of the main window is 30 x 115.
-    finish(drop_shadow(layer, tmp("pen%d-s.png" % ident), opacity=0.22, blur=2.2, dy=1), ident, "50%")
+    # Drawn at twice the size and scaled down: the pen box of the main window is 30 x 115. The
+    # drawing itself is shipped too, for screens with more dots per inch.
+    shadowed = drop_shadow(layer, tmp("pen%d-s.png" % ident), opacity=0.22, blur=2.2, dy=1)
+    finish(shadowed, ident, "50%")
+    finish(shadowed, ident + LARGE)
 
 
 # ---------------------------------------------------------------------------------------------
@@ -401,20 +410,20 @@ def brand_mark(c, x, y, s, square=ACCENT, square_dark=ACCENT_DARK, nib=WHITE, de
     c.cmds.append("pop graphic-context")
 
 
-def logo(ident):
+def logo(ident, scale=1):
     W, H = 170, 44
-    c = Canvas(W, H)
+    c = Canvas(W, H, scale)
     brand_mark(c, 3, 5, 34)
     c.text(45, 22, "Scribo", 28, fill=INK, font="Liberation-Sans-Bold", anchor="start")
-    layer = c.render(tmp("logo.png"))
-    finish(drop_shadow(layer, tmp("logo-s.png"), opacity=0.18, blur=1.5, dy=1), ident)
+    layer = c.render(tmp("logo%d.png" % scale))
+    finish(drop_shadow(layer, tmp("logo%d-s.png" % scale), opacity=0.18, blur=1.5 * scale, dy=scale), ident)
 
 
-def badge(ident):
-    c = Canvas(16, 16)
+def badge(ident, scale=1):
+    c = Canvas(16, 16, scale)
     c.circle(8, 8, 7.5, fill=c.gradient(0, 0, 0, 16, "#3F8DF0", ACCENT_DARK))
     straight_arrow(c, 8, 12.4, 8, 3.4, 2.0, WHITE, head=5.2)
-    finish(c.render(tmp("badge.png")), ident)
+    finish(c.render(tmp("badge%d.png" % scale)), ident)
 
 
 # ---------------------------------------------------------------------------------------------
@@ -697,7 +706,9 @@ def pictures():
     pen(158, 1, "classic")
     pen(181, 1, "slim")
     logo(130)
+    logo(130 + LARGE, 2)
     badge(129)
+    badge(129 + LARGE, 2)
     tablet_pictures()
     keys_pad_s(201)
     keys_pad_l(203)

@@ -7,15 +7,14 @@
 #include "keys/win/lights_page.h"
 #include "keys/win/program_select_dialog.h"
 #include "keys/win/ring_page.h"
+#include "platform/dpi.h"
 #include "platform/wide.h"
 #include "resource.h"
 
 namespace scribo::win {
 namespace {
 
-constexpr int kIconSize = 32;
-// Pages sit in the tab control's client area below the tab row.
-constexpr RECT kPageInset{2, 22, 3, 2};
+constexpr int kIconSize = 32;  // at 96 dots per inch
 const wchar_t kProgramFilter[] = L"Describe Files (*.exe)\0*.exe\0All Files (*.*)\0*.*\0\0";
 
 // The program file's large icon and display name, in one shell call.
@@ -82,10 +81,6 @@ void ExpressKeyWindow::createPages() {
     if (rec_ == nullptr) return;
     RECT area{};
     GetClientRect(tab, &area);
-    area.left += kPageInset.left;
-    area.top += kPageInset.top;
-    area.right -= kPageInset.right;
-    area.bottom -= kPageInset.bottom;
 
     const PageContext ctx{svc_.instance, rec_, svc_.lang, svc_.pictures, &dialogs_};
     for (const ExpressTab& t : expressTabs(*rec_, kind_, *svc_.lang)) {
@@ -127,6 +122,12 @@ void ExpressKeyWindow::createPages() {
         SendMessageW(tab, TCM_INSERTITEMW, pages_.size(), reinterpret_cast<LPARAM>(&ti));
         pages_.push_back(std::move(page));
     }
+    // Pages sit in the tab control's display area, below the tab row; the row's height follows
+    // the font and the dots per inch, so it is measured once the tabs are in.
+    TabCtrl_AdjustRect(tab, FALSE, &area);
+    for (const auto& page : pages_)
+        SetWindowPos(page->hwnd(), nullptr, area.left, area.top, area.right - area.left,
+                     area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
     // The first tab's page shows: the key page when the device has one.
     SendMessageW(tab, TCM_SETCURSEL, 0, 0);
     onTabChange();
@@ -172,14 +173,15 @@ void ExpressKeyWindow::fillAppList() {
                  LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     // A fresh image list at every opening: the same programs get the same icons, and reopening
     // the window does not grow it.
-    images_.reset(ImageList_Create(kIconSize, kIconSize, ILC_COLOR32 | ILC_MASK, 4, 4));
+    const int iconSize = platform::scalePx(kIconSize, hwnd());
+    images_.reset(ImageList_Create(iconSize, iconSize, ILC_COLOR32 | ILC_MASK, 4, 4));
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(images_.get()));
     list_.reset();
     if (rec_ == nullptr) return;
 
     int othersImage = -1;
     if (HICON others = static_cast<HICON>(LoadImageW(svc_.instance, MAKEINTRESOURCEW(IDI_OTHERS), IMAGE_ICON,
-                                                     kIconSize, kIconSize, 0))) {
+                                                     iconSize, iconSize, 0))) {
         othersImage = appendIcon(others);
         DestroyIcon(others);
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/dpi.h"
 #include "platform/wide.h"
 
 namespace scribo::win {
@@ -45,7 +46,9 @@ void drawFittedPicture(const DRAWITEMSTRUCT& di, Gdiplus::Bitmap* picture, bool 
     const double pw = picture->GetWidth();
     const double ph = picture->GetHeight();
     if (pw <= 0 || ph <= 0 || w <= 0 || h <= 0) return;
-    const double s = std::min({1.0, h / ph, w / pw});
+    // Never larger than the picture's own size at the control's dots per inch.
+    const double own = static_cast<double>(platform::dpiOf(di.hwndItem)) / platform::kBaseDpi;
+    const double s = std::min({own, h / ph, w / pw});
     const double dw = pw * s;
     const double dh = ph * s;
     const double x = di.rcItem.left + (w - dw) / 2;

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "platform/dpi.h"
 #include "platform/handles.h"
 #include "resource.h"
 
@@ -30,12 +31,14 @@ void CDlgCheckDisplay::bringToFront() {
 
 void CDlgCheckDisplay::paintTarget(HDC dc) const {
     const Point32 t = session_.currentTarget();
-    platform::UniquePen pen(CreatePen(PS_SOLID, kCrossWidth, kCrossColour));
+    const int dpi = platform::dpiOf(hwnd());
+    const int arm = platform::scalePx(kCrossArm, dpi);
+    platform::UniquePen pen(CreatePen(PS_SOLID, platform::scalePx(kCrossWidth, dpi), kCrossColour));
     platform::SelectGuard select(dc, pen.get());
-    MoveToEx(dc, t.x - kCrossArm, t.y, nullptr);
-    LineTo(dc, t.x + kCrossArm, t.y);
-    MoveToEx(dc, t.x, t.y - kCrossArm, nullptr);
-    LineTo(dc, t.x, t.y + kCrossArm);
+    MoveToEx(dc, t.x - arm, t.y, nullptr);
+    LineTo(dc, t.x + arm, t.y);
+    MoveToEx(dc, t.x, t.y - arm, nullptr);
+    LineTo(dc, t.x, t.y + arm);
 }
 
 bool CDlgCheckDisplay::preTranslateMessage(MSG& msg) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "config/service_protocol.h"
+#include "platform/dpi.h"
 #include "platform/wide.h"
 
 namespace scribo::win {
@@ -33,8 +34,9 @@ void showInfoText(std::u16string_view text, unsigned milliseconds) {
 void moveInfoWindow(const RECT& m) {
     HWND info = findInfoWindow();
     if (info == nullptr || m.right <= m.left) return;
-    SetWindowPos(info, nullptr, m.left, m.bottom - kInfoStripHeight, m.right - m.left,
-                 kInfoStripHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    const int height = platform::scalePx(kInfoStripHeight, info);
+    SetWindowPos(info, nullptr, m.left, m.bottom - height, m.right - m.left, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace scribo::win

@@ -5,6 +5,7 @@
 
 #include "config/service_protocol.h"
 #include "mapping/win/mapping_panel.h"
+#include "platform/dpi.h"
 #include "platform/handles.h"
 #include "resource.h"
 
@@ -17,8 +18,8 @@ constexpr int kTabletPictureSlot = 2;  // pictureIds[2 + rotation]: the tablet p
 
 RECT toRect(const Rect32& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-RECT grown(RECT r) {
-    InflateRect(&r, 1, 1);
+RECT grown(RECT r, int by) {
+    InflateRect(&r, by, by);
     return r;
 }
 
@@ -108,19 +109,21 @@ void MappingPanel::paint(HDC dc, const DeviceRecord* rec) {
     if (rec == nullptr) return;
     drawTabletPicture(dc, *rec);
 
-    platform::UniquePen pen(CreatePen(PS_SOLID, 1, kFrameColour));
+    // One pixel at 96 dots per inch: the frame and the lines keep their weight at any scale.
+    const int line = platform::scalePx(1, dialog_);
+    platform::UniquePen pen(CreatePen(PS_SOLID, line, kFrameColour));
     platform::SelectGuard selectPen(dc, pen.get());
     platform::SelectGuard selectBrush(dc, GetStockObject(HOLLOW_BRUSH));
     RECT frame = toRect(preview);
     if (trackersShown(rec)) {
         if (mapping_.selection() != 0) {
             screenTracker_.draw(dc);
-            frame = grown(toRect(mapping_.screenTrackerRect()));
+            frame = grown(toRect(mapping_.screenTrackerRect()), line);
         }
         tabletTracker_.draw(dc);
     }
     const RECT tablet = toRect(mapping_.tabletTrackerRect());
-    const RECT tabletFrame = grown(tablet);
+    const RECT tabletFrame = grown(tablet, line);
     Rectangle(dc, frame.left, frame.top, frame.right, frame.bottom);
     Rectangle(dc, tabletFrame.left, tabletFrame.top, tabletFrame.right, tabletFrame.bottom);
     const POINT lines[4][2] = {{{frame.left, frame.top}, {tablet.left, tablet.top}},
@@ -131,4 +134,5 @@ void MappingPanel::paint(HDC dc, const DeviceRecord* rec) {
         MoveToEx(dc, line[0].x, line[0].y, nullptr);
         LineTo(dc, line[1].x, line[1].y);
     }
+    drawKeyFocus(dc, rec);
 }

@@ -4,6 +4,7 @@
 
 #include "config/service_protocol.h"
 #include "mapping/win/info_link.h"
+#include "platform/dpi.h"
 #include "platform/service_link.h"
 #include "platform/wide.h"
 #include "resource.h"
@@ -89,6 +90,8 @@ void MappingPanel::load(DeviceRecord& rec, int systemMonitorCount) {
     moveTabletPreview();
     showFields();
     syncTrackers();
+    screenKeys_.setTabStop(trackerMovable(Tracker::Screen, &rec));
+    tabletKeys_.setTabStop(trackerMovable(Tracker::Tablet, &rec));
     moveInfoWindow();
     // Copying the desktop is the slowest step of a load (under Wine most of the start-up's own
     // time): while the window is not on the screen it waits until the window thread is idle.
@@ -297,6 +300,9 @@ void MappingPanel::syncTrackers() {
     const Rect32& t = mapping_.tabletTrackerRect();
     screenTracker_.rect = {s.left, s.top, s.right, s.bottom};
     tabletTracker_.rect = {t.left, t.top, t.right, t.bottom};
+    const int handle = platform::scalePx(platform::RectTracker::kHandleSize, dialog_);
+    screenTracker_.handleSize = handle;
+    tabletTracker_.handleSize = handle;
 }
 
 void MappingPanel::showFields() {

@@ -14,6 +14,7 @@
 #include "mapping/screen_mapping.h"
 #include "mapping/win/thumbnail.h"
 #include "platform/pictures.h"
+#include "platform/keyboard_host.h"
 #include "platform/rect_tracker.h"
 #include "mapping/win/display_settings_dialog.h"
 
@@ -55,6 +56,13 @@ public:
     bool onSetCursor(POINT clientPoint, const scribo::DeviceRecord* rec) const;
     void paint(HDC dc, const scribo::DeviceRecord* rec);
 
+    // Keyboard (mapping_keys.cpp): each preview is a tab stop named after its area while its
+    // tracker can be moved; the arrows move the tracker, Shift for a large step, Ctrl moves its
+    // bottom-right corner instead. The change goes the way of a mouse drag.
+    enum class Tracker { Screen, Tablet };
+    void attachKeyboard(Tracker which, std::wstring_view name, platform::KeyboardHost::KeyHandler onKey);
+    bool onTrackerKey(Tracker which, UINT virtualKey, scribo::DeviceRecord* rec);
+
     // The monitor of the current selection (entry 0 = the whole desktop).
     RECT selectedMonitor() const;
     int selection() const { return mapping_.selection(); }
@@ -75,6 +83,8 @@ private:
     bool trackersShown(const scribo::DeviceRecord* rec) const;
     void onFieldUpdated(int id, scribo::DeviceRecord& rec);
     void drawTabletPicture(HDC dc, const scribo::DeviceRecord& rec);
+    bool trackerMovable(Tracker which, const scribo::DeviceRecord* rec) const;
+    void drawKeyFocus(HDC dc, const scribo::DeviceRecord* rec);
     HWND item(int id) const { return GetDlgItem(dialog_, id); }
 
     HWND dialog_;
@@ -86,6 +96,8 @@ private:
     scribo::win::Thumbnail thumbnail_;
     platform::RectTracker screenTracker_;
     platform::RectTracker tabletTracker_;
+    platform::KeyboardHost screenKeys_;
+    platform::KeyboardHost tabletKeys_;
     bool showingFields_ = false;
     std::unique_ptr<CDlgDisplaySettings> displaySettings_;
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "config/service_protocol.h"
+#include "platform/dpi.h"
 #include "platform/wide.h"
 
 namespace {
@@ -137,8 +138,9 @@ void CWndShowInfo::showText(std::u16string_view text, unsigned intervalMs) {
 }
 
 void CWndShowInfo::moveTo(const RECT& monitor) {
-    SetWindowPos(hwnd_.get(), nullptr, monitor.left, monitor.bottom - kStripHeight,
-                 monitor.right - monitor.left, kStripHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    const int height = platform::scalePx(kStripHeight, hwnd_.get());
+    SetWindowPos(hwnd_.get(), nullptr, monitor.left, monitor.bottom - height,
+                 monitor.right - monitor.left, height, SWP_NOZORDER | SWP_NOACTIVATE);
     render();
 }
 

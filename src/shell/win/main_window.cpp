@@ -5,6 +5,7 @@
 
 #include "config/block_access.h"
 #include "config/service_protocol.h"
+#include "platform/dpi.h"
 #include "platform/shell.h"
 #include "platform/wide.h"
 #include "resource.h"
@@ -28,8 +29,7 @@ bool isXpMode() {
 constexpr INT_PTR kEndNoService = 2;
 constexpr INT_PTR kEndNormal = 0;
 
-// The info strip's look: 16-pixel text in near-white.
-constexpr int kInfoFontPx = 16;
+// The info strip's look: near-white text.
 constexpr uint32_t kInfoTextColour = 0xFFF5F5F5;
 
 }  // namespace
@@ -91,10 +91,12 @@ bool CQX_ScriboDlg::onInitDialog() {
     RECT client{};
     GetClientRect(hwnd(), &client);
     mapping_->setClientSize(client.right, client.bottom);
+    dpi_ = platform::dpiOf(hwnd());
 
     const int monitors = GetSystemMetrics(SM_CMONITORS);
     systemMonitorCount_ = monitors > 0 ? monitors : 1;
     mapping_->fillMonitorList();
+    attachKeyboard();
 
     devices_ = std::make_unique<DeviceList>(
         *link_.block(), [this](std::u16string_view id) { return common_->modelDisplayName(id); });
@@ -109,7 +111,7 @@ bool CQX_ScriboDlg::onInitDialog() {
     setAllTexts();
     // The info strip starts hidden; its light text sits on a dark translucent plate.
     if (info_.create(instance_)) {
-        info_.setFontSize(kInfoFontPx);
+        info_.setFontSize(platform::scalePx(kInfoFontPx, hwnd()));
         info_.setTextColour(kInfoTextColour);
     }
     mappingTools_->createIndicator();
@@ -409,6 +411,10 @@ bool CQX_ScriboDlg::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
         case WM_SETCURSOR:
         case WM_TIMER:
             return onMappingMessage(msg, w, l, result);
+        case WM_DPICHANGED:
+            if (devices_) onDpiChanged(HIWORD(w), *reinterpret_cast<const RECT*>(l));
+            result = 0;
+            return devices_ != nullptr;
         case WM_DRAWITEM:
             onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(l));
             result = TRUE;

@@ -67,6 +67,8 @@ private:
     // The mapping group's messages, buttons and tools (main_window_mapping.cpp).
     bool onMappingMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
     void onMappingCommand(int id);
+    // The drawn controls (curve box, previews) as keyboard controls with accessible names.
+    void attachKeyboard();
     // Express keys: the Quick Setting window and the remote's window.
     scribo::win::ExpressServices expressServices();
     void openQuickSetting();
@@ -81,6 +83,8 @@ private:
     void openPressureContext();
     LRESULT onTabletPacket(WPARAM serial);
     void placeInfoWindow();
+    // Moved to a screen with other dots per inch (main_window_mapping.cpp).
+    void onDpiChanged(int dpi, const RECT& suggested);
 
     HINSTANCE instance_;
     HICON mainIcon_ = nullptr;  // shared icons from the executable: never destroyed
@@ -110,4 +114,7 @@ private:
     RECT restoreRect_{};
     bool xpMode_ = false;
     int systemMonitorCount_ = 1;
+    int dpi_ = 96;
+    // The info strip's text: 16 pixels at 96 dots per inch.
+    static constexpr int kInfoFontPx = 16;
 };

@@ -8,6 +8,8 @@
 
 #include "config/service_protocol.h"
 #include "mapping/win/info_link.h"
+#include "platform/dpi.h"
+#include "platform/wide.h"
 #include "resource.h"
 
 using namespace scribo;
@@ -103,4 +105,43 @@ void CQX_ScriboDlg::onAreaSelected() {
     // The overlay is still up while this runs: the thumbnail is taken once it has gone, so it
     // shows the monitor and not the darkened overlay.
     mapping_->captureThumbnailSoon(kOverlayGoneMs);
+}
+
+void CQX_ScriboDlg::attachKeyboard() {
+    using Tracker = MappingPanel::Tracker;
+    pressure_->attachKeyboard(platform::toWide(text(u"Main.PressAdjust", u"Pressure")),
+                              [this](UINT vk) { return pressure_->onKey(vk, current()); });
+    mapping_->attachKeyboard(Tracker::Screen, platform::toWide(text(u"Main.ScreenMap", u"Screen")),
+                             [this](UINT vk) { return mapping_->onTrackerKey(Tracker::Screen, vk, current()); });
+    mapping_->attachKeyboard(Tracker::Tablet, platform::toWide(text(u"Main.WorkArea", u"Tablet")),
+                             [this](UINT vk) { return mapping_->onTrackerKey(Tracker::Tablet, vk, current()); });
+}
+
+void CQX_ScriboDlg::onDpiChanged(int dpi, const RECT& suggested) {
+    const int old = dpi_;
+    dpi_ = dpi > 0 ? dpi : platform::dpiOf(hwnd());
+    // The dialog's controls and font are scaled by the system; the window takes the suggested
+    // rectangle, unless it is collapsed into the notification area: then only the size it is
+    // shown with next grows or shrinks.
+    RECT r{};
+    GetWindowRect(hwnd(), &r);
+    if (r.right > r.left) {
+        SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                     suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        restoreRect_ = suggested;
+    } else if (old > 0) {
+        restoreRect_.right = restoreRect_.left + MulDiv(restoreRect_.right - restoreRect_.left, dpi_, old);
+        restoreRect_.bottom = restoreRect_.top + MulDiv(restoreRect_.bottom - restoreRect_.top, dpi_, old);
+    }
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    if (client.right > 0 || client.bottom > 0) mapping_->setClientSize(client.right, client.bottom);
+    // Everything measured in pixels is measured again: the curve's home positions, the previews
+    // and trackers (from the record, as when the device is chosen), the info strip's text.
+    pressure_->rescaleHomePositions(old, dpi_);
+    if (DeviceRecord* rec = current()) mapping_->load(*rec, systemMonitorCount_);
+    pressure_->placePoints(current(), devices_->deviceKindMask() == kKindMaskRemote);
+    info_.setFontSize(platform::scalePx(kInfoFontPx, dpi_));
+    placeInfoWindow();
+    InvalidateRect(hwnd(), nullptr, TRUE);
 }

@@ -4,6 +4,7 @@
 
 #include "build_info.h"
 #include "config/service_protocol.h"
+#include "platform/dpi.h"
 #include "platform/handles.h"
 #include "platform/shell.h"
 #include "platform/wide.h"
@@ -147,14 +148,15 @@ void CQX_ScriboDlg::onTray(LPARAM mouseMessage) {
 }
 
 void CQX_ScriboDlg::onDrawItem(const DRAWITEMSTRUCT& di) {
+    const int dpi = platform::dpiOf(hwnd());
     switch (di.CtlID) {
         case IDC_PEN_PICTURE: {
             const DeviceRecord* rec = current();
-            platform::drawPictureInControl(di, pictures_.picture(penPictureId(rec ? rec->penModel : 0)), true);
+            platform::drawPictureInControl(di, pictures_.forDpi(penPictureId(rec ? rec->penModel : 0), dpi), true);
             break;
         }
         case IDC_LOGO:
-            platform::drawPictureInControl(di, pictures_.picture(common_ ? common_->logoId() : 0), true);
+            platform::drawPictureInControl(di, pictures_.forDpi(common_ ? common_->logoId() : 0, dpi), true);
             break;
         case IDC_PRESSURE_BAR:
             if (pressure_) pressure_->drawBar(di.hDC, di.rcItem);
@@ -165,7 +167,7 @@ void CQX_ScriboDlg::onDrawItem(const DRAWITEMSTRUCT& di) {
         case IDC_TABLET_PICTURE:
             break;  // drawn with the mapping area when the main window paints
         case IDC_NEW_VERSION_PICTURE:
-            platform::drawPictureInControl(di, pictures_.picture(kNewVersionPicture), false);
+            platform::drawPictureInControl(di, pictures_.forDpi(kNewVersionPicture, dpi), false);
             break;
         default:
             FillRect(di.hDC, &di.rcItem, GetSysColorBrush(COLOR_BTNFACE));

@@ -4,6 +4,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include "platform/dpi.h"
 #include "platform/handles.h"
 #include "resource.h"
 
@@ -105,17 +106,18 @@ void PressurePanel::onButtonDown(POINT client) {
     dragged_ = hitCurvePoint(points(), Point32{client.x, client.y});
     // Captured so that the drag also ends (and is stored) when the button comes up outside the
     // window; otherwise the point would stay stuck to the cursor.
-    if (dragged_ != CurvePoint::None) SetCapture(dialog_);
+    if (dragged_ == CurvePoint::None) return;
+    SetCapture(dialog_);
+    // The keyboard carries on with the point the mouse took.
+    keyPoint_ = dragged_;
+    if (keyboard_.hwnd() != nullptr) SetFocus(keyboard_.hwnd());
 }
 
 bool PressurePanel::onMouseMove(POINT client) {
     if (dragged_ == CurvePoint::None) return true;
     const auto moved = dragCurvePoint(dragged_, Point32{client.x, client.y}, points(), boxRect());
     if (!moved) return false;
-    const int id = dragged_ == CurvePoint::Start ? IDC_CURVE_START
-                   : dragged_ == CurvePoint::Middle ? IDC_CURVE_MIDDLE
-                                                    : IDC_CURVE_END;
-    movePoint(id, *moved);
+    movePoint(pointId(dragged_), *moved);
     redrawBox();
     return true;
 }
@@ -156,8 +158,10 @@ void PressurePanel::draw(HDC target, const RECT& area) const {
         };
         Gdiplus::Graphics g(dc.get());
         g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-        Gdiplus::Pen blue(Gdiplus::Color(0xFF, 0x00, 0x00, 0xFF), kCurveWidth);
+        const float width = kCurveWidth * static_cast<float>(platform::dpiOf(dialog_)) / platform::kBaseDpi;
+        Gdiplus::Pen blue(Gdiplus::Color(0xFF, 0x00, 0x00, 0xFF), width);
         g.DrawBezier(&blue, at(b.from), at(b.control), at(b.control), at(b.to));
     }
+    drawKeyFocus(dc.get(), box);
     BitBlt(target, area.left, area.top, w, h, dc.get(), 0, 0, SRCCOPY);
 }

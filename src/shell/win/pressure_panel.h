@@ -7,6 +7,7 @@
 
 #include "config/block_access.h"
 #include "config/shared_block.h"
+#include "platform/keyboard_host.h"
 #include "shell/pressure_curve.h"
 #include "shell/pressure_meter.h"
 
@@ -17,6 +18,9 @@ public:
     void initTrackbar();
     // The points' template positions are their home positions; taken once per main window.
     void takeHomePositions();
+    // The window moved to a screen with other dots per inch and its controls were scaled: the
+    // home positions scale with them (pressure_dpi.cpp).
+    void rescaleHomePositions(int oldDpi, int newDpi);
     // Takes the device's pressure display mode and puts the trackbar where its curve lies.
     void load(const scribo::DeviceRecord& rec);
     int displayMode() const { return meter_.displayMode; }
@@ -46,6 +50,13 @@ public:
     void onButtonUp(scribo::DeviceRecord* rec);
     bool dragging() const { return dragged_ != scribo::CurvePoint::None; }
 
+    // Keyboard (pressure_keys.cpp): the curve box is a tab stop named `name`; Space chooses the
+    // point (Shift+Space the one before), the arrows move it as a drag of the same distance
+    // would, Shift for a large step.
+    void attachKeyboard(std::wstring_view name, platform::KeyboardHost::KeyHandler onKey);
+    bool onKey(UINT virtualKey, scribo::DeviceRecord* rec);
+    scribo::CurvePoint keyPoint() const { return keyPoint_; }
+
     // Owner drawing of the curve box: box, red points, blue Bezier curve.
     void draw(HDC dc, const RECT& box) const;
     // Client rectangles of the box and the points (for tests of the layout and for drawing).
@@ -58,6 +69,8 @@ private:
     void movePoints(const scribo::CurvePoints& p);
     void movePoint(int id, const scribo::Rect32& r);
     void redrawBox();
+    int pointId(scribo::CurvePoint p) const;
+    void drawKeyFocus(HDC dc, const scribo::Rect32& box) const;
 
     HWND dialog_;
     scribo::BlockLock& lock_;
@@ -66,4 +79,7 @@ private:
     scribo::CurvePoints home_{};
     bool homeTaken_ = false;
     scribo::CurvePoint dragged_ = scribo::CurvePoint::None;
+    // The keyboard's point (the last one dragged, or chosen with Space).
+    scribo::CurvePoint keyPoint_ = scribo::CurvePoint::Middle;
+    platform::KeyboardHost keyboard_;
 };
