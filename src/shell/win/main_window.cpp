@@ -234,12 +234,26 @@ LRESULT CQX_ScriboDlg::onTabletPacket(WPARAM serial) {
     wintab::PressurePacket packet{};
     if (!wintab_.fetchPacket(static_cast<UINT>(serial), packet)) return 0;
     if (!IsWindowVisible(hwnd())) return 1;
+    // Packets come at the pen's rate (hundreds a second); the bar and number are brought up to
+    // the latest packet at most once per frame, so a fast pen costs no more drawing than the
+    // screen can show.
+    latestPressure_ = packet.normalPressure;
+    if (!pressureFramePending_) {
+        pressureFramePending_ = true;
+        SetTimer(hwnd(), kTimerPressureFrame, kPressureFrameMs, nullptr);
+    }
+    return 1;
+}
+
+void CQX_ScriboDlg::showLatestPressure() {
+    KillTimer(hwnd(), kTimerPressureFrame);
+    pressureFramePending_ = false;
+    if (!pressure_ || !IsWindowVisible(hwnd())) return;
     POINT cursor{};
     RECT window{};
     GetCursorPos(&cursor);
     GetWindowRect(hwnd(), &window);
-    pressure_->onPacket(packet.normalPressure, PtInRect(&window, cursor) != FALSE);
-    return 1;
+    pressure_->onPacket(latestPressure_, PtInRect(&window, cursor) != FALSE);
 }
 
 void CQX_ScriboDlg::placeInfoWindow() {
@@ -407,9 +421,14 @@ bool CQX_ScriboDlg::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
         case WM_SIZE:
             if (mapping_ && (LOWORD(l) != 0 || HIWORD(l) != 0)) mapping_->setClientSize(LOWORD(l), HIWORD(l));
             return false;
+        case WM_TIMER:
+            if (w == kTimerPressureFrame) {
+                showLatestPressure();
+                return true;
+            }
+            return onMappingMessage(msg, w, l, result);
         case WM_PAINT:
         case WM_SETCURSOR:
-        case WM_TIMER:
             return onMappingMessage(msg, w, l, result);
         case WM_DPICHANGED:
             if (devices_) onDpiChanged(HIWORD(w), *reinterpret_cast<const RECT*>(l));

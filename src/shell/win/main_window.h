@@ -82,9 +82,16 @@ private:
     // Live pressure and the info strip.
     void openPressureContext();
     LRESULT onTabletPacket(WPARAM serial);
+    void showLatestPressure();
     void placeInfoWindow();
     // Moved to a screen with other dots per inch (main_window_mapping.cpp).
     void onDpiChanged(int dpi, const RECT& suggested);
+
+    // The newest packet's pressure, shown at the next frame.
+    static constexpr UINT_PTR kTimerPressureFrame = 0x5046;
+    static constexpr UINT kPressureFrameMs = 15;
+    uint32_t latestPressure_ = 0;
+    bool pressureFramePending_ = false;
 
     HINSTANCE instance_;
     HICON mainIcon_ = nullptr;  // shared icons from the executable: never destroyed
