@@ -30,8 +30,9 @@ test: build
 demo: build
 	@bash tools/demo.sh
 
-# Benchmarks, built optimised in build/bench (native) and build/bench-windows (under Wine).
-# startup_bench is built too; run it by hand beside a running service stand-in.
+# Benchmarks, built optimised in build/bench (native) and build/bench-windows (under Wine): the
+# native micro-benchmarks, saving through MSXML, the panel's start-up, show, arrival and memory
+# beside its floors, the mapping panel's drag, capture and paint, and live-pressure packet cost.
 bench: deps
 	@cmake --preset bench >/dev/null
 	@cmake --build --preset bench
@@ -39,6 +40,10 @@ bench: deps
 	@cmake --preset bench-windows >/dev/null
 	@cmake --build --preset bench-windows
 	@tools/wine-run build/bench-windows/testlayout/win_benchmarks.exe
+	@tools/wine-run build/bench-windows/testlayout/panel_bench.exe
+	@tools/wine-run build/bench-windows/testlayout/mapping_bench.exe
+	@tools/wine-run build/bench-windows/testlayout/e2e_tests.exe --gtest_also_run_disabled_tests \
+	  --gtest_filter=LivePressure.DISABLED_PacketCost | grep -E "packets|idle"
 
 # The Windows installer: build/windows/dist/Scribo-<version>.msi.
 dist: build-windows
