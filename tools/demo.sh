@@ -111,14 +111,22 @@ shot remote-window
 # takes from the locale of the environment; the locales are generated once into build/locales.
 locales="$root/build/locales"
 panel_up() { [ "$(sim send 0x422 3 0 2>/dev/null)" = "1" ]; }
+# Ends the panel as the service does. A window that a missed key left open keeps the panel from
+# ending (it ends once that window closes), so after a few seconds the demo ends it by force: a
+# panel left behind would keep the service's objects alive for the next part of the demo.
+end_panel() {
+  sim exit >/dev/null 2>&1 || true
+  for _ in $(seq 25); do panel_up || return 0; sleep 0.2; done
+  wine taskkill /f /im Scribo.exe >/dev/null 2>&1 || true
+  for _ in $(seq 25); do panel_up || return 0; sleep 0.2; done
+}
 language_shot() {  # glibc locale, screenshot name
   local loc="$1" name="$2"
   if [ ! -d "$locales/$loc" ]; then
     mkdir -p "$locales"
     localedef -i "${loc%.UTF-8}" -f UTF-8 "$locales/$loc" >/dev/null 2>&1 || true
   fi
-  sim exit >/dev/null 2>&1 || true
-  for _ in $(seq 50); do panel_up || break; sleep 0.2; done
+  end_panel
   (LOCPATH="$locales" LC_ALL="$loc" setsid wine Scribo.exe >/dev/null 2>&1 &)
   for _ in $(seq 100); do panel_up && break; sleep 0.2; done
   sleep 1
@@ -131,7 +139,7 @@ language_shot() {  # glibc locale, screenshot name
 language_shot de_DE.UTF-8 german
 language_shot ja_JP.UTF-8 japanese
 language_shot th_TH.UTF-8 thai
-sim exit >/dev/null || true
+end_panel
 sim quit >/dev/null || true
 sleep 1
 bash "$root/tools/demo-pen.sh"
