@@ -8,6 +8,7 @@
 #include "config/block_access.h"
 #include "config/win/config_store.h"
 #include "config_fixtures.h"
+#include "store_doubles.h"
 #include "win_test_files.h"
 
 namespace platform {
@@ -15,24 +16,8 @@ namespace {
 
 using scribo::SaveOutcome;
 
-class KeyAsText : public scribo::ProfileSource {
-public:
-    std::u16string readString(std::u16string_view, std::u16string_view, std::u16string_view,
-                              std::u16string_view fallback) override {
-        return std::u16string(fallback);
-    }
-    int readInt(std::u16string_view, std::u16string_view, std::u16string_view, int f) override {
-        return f;
-    }
-};
-
-class Recorder : public scribo::UserFeedback {
-public:
-    void showMessage(std::u16string_view text) override { messages.emplace_back(text); }
-    void traceSaveFailure() override { ++traces; }
-    std::vector<std::u16string> messages;
-    int traces = 0;
-};
+using testsupport::KeyAsText;
+using testsupport::Recorder;
 
 class ConfigStoreTest : public ::testing::Test {
 protected:

@@ -38,6 +38,11 @@ int ExpressPage::selectedItem(int id) const {
     return static_cast<int>(SendMessageW(item(id), CB_GETCURSEL, 0, 0));
 }
 
+void ExpressPage::drawDevicePicture(const DRAWITEMSTRUCT& item, int slot, bool topAligned) const {
+    const int id = ctx_.rec != nullptr ? ctx_.rec->pictureIds[slot] : 0;
+    drawFittedPicture(item, ctx_.pictures != nullptr ? ctx_.pictures->picture(id) : nullptr, topAligned);
+}
+
 void drawFittedPicture(const DRAWITEMSTRUCT& di, Gdiplus::Bitmap* picture, bool topAligned) {
     FillRect(di.hDC, &di.rcItem, GetSysColorBrush(COLOR_BTNFACE));
     if (picture == nullptr) return;

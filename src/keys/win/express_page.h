@@ -37,6 +37,9 @@ protected:
                         std::u16string_view fallback) const;
     // Fills a drop-down list with `items` and selects `selection` (-1: none).
     void fillCombo(int id, const std::u16string* items, int count, int selection) const;
+    // Draws the device's picture of `slot` (an index into its picture ids) fitted into the
+    // owner-drawn control of `item`.
+    void drawDevicePicture(const DRAWITEMSTRUCT& item, int slot, bool topAligned) const;
     void selectItem(int id, int selection) const;
     int selectedItem(int id) const;
 

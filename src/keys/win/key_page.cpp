@@ -127,8 +127,7 @@ bool KeyPageWindow::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
         case WM_DRAWITEM: {
             const auto& di = *reinterpret_cast<const DRAWITEMSTRUCT*>(l);
             if (di.CtlID != IDC_KEY_PICTURE) return false;
-            const int id = ctx_.rec != nullptr ? ctx_.rec->pictureIds[kKeyLayoutPicture] : 0;
-            drawFittedPicture(di, ctx_.pictures != nullptr ? ctx_.pictures->picture(id) : nullptr, true);
+            drawDevicePicture(di, kKeyLayoutPicture, true);
             result = TRUE;
             return true;
         }

@@ -133,9 +133,7 @@ bool CDlgTabPageWheel::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& resu
         case WM_DRAWITEM: {
             const auto& di = *reinterpret_cast<const DRAWITEMSTRUCT*>(l);
             if (di.CtlID != IDC_RING_PICTURE) return false;
-            const int index = trackPadForm_ ? kTrackPadPicture : kRingPicture;
-            const int id = ctx_.rec != nullptr ? ctx_.rec->pictureIds[index] : 0;
-            drawFittedPicture(di, ctx_.pictures != nullptr ? ctx_.pictures->picture(id) : nullptr, false);
+            drawDevicePicture(di, trackPadForm_ ? kTrackPadPicture : kRingPicture, false);
             result = TRUE;
             return true;
         }

@@ -12,27 +12,13 @@
 #include "config/block_access.h"
 #include "config/win/config_store.h"
 #include "config_fixtures.h"
+#include "store_doubles.h"
 #include "win_test_files.h"
 
 namespace {
 
-class KeyAsText : public scribo::ProfileSource {
-public:
-    std::u16string readString(std::u16string_view, std::u16string_view, std::u16string_view,
-                              std::u16string_view fallback) override {
-        return std::u16string(fallback);
-    }
-    int readInt(std::u16string_view, std::u16string_view, std::u16string_view, int f) override {
-        return f;
-    }
-};
-
-class Recorder : public scribo::UserFeedback {
-public:
-    void showMessage(std::u16string_view text) override { messages.emplace_back(text); }
-    void traceSaveFailure() override {}
-    std::vector<std::u16string> messages;
-};
+using testsupport::KeyAsText;
+using testsupport::Recorder;
 
 }  // namespace
 

@@ -1,0 +1,33 @@
+// Stand-ins for what the configuration store asks of its surroundings: language texts (every
+// text is its fallback) and the user's feedback (messages recorded, save-failure traces counted).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/language.h"
+#include "config/win/config_store.h"
+
+namespace testsupport {
+
+class KeyAsText : public scribo::ProfileSource {
+public:
+    std::u16string readString(std::u16string_view, std::u16string_view, std::u16string_view,
+                              std::u16string_view fallback) override {
+        return std::u16string(fallback);
+    }
+    int readInt(std::u16string_view, std::u16string_view, std::u16string_view, int f) override {
+        return f;
+    }
+};
+
+class Recorder : public scribo::UserFeedback {
+public:
+    void showMessage(std::u16string_view text) override { messages.emplace_back(text); }
+    void traceSaveFailure() override { ++traces; }
+    std::vector<std::u16string> messages;
+    int traces = 0;
+};
+
+}  // namespace testsupport
