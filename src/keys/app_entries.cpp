@@ -51,13 +51,17 @@ void AppList::open(std::u16string othersText,
                    const std::function<bool(std::u16string_view)>& listIcon) {
     copies_.clear();
     items_.assign(1, std::move(othersText));
+    entries_.assign(1, 0);
     selected_ = 0;
     minusEnabled_ = false;
     for (int i = 1; i < kAppEntryCount; ++i) {
         const AppEntry& e = rec_.apps[i];
         if (e.inUse == 0) continue;
         copies_.push_back(std::make_unique<AppEntry>(e));
-        if (listIcon && listIcon(readField(e.appPath))) items_.push_back(readField(e.appName));
+        if (listIcon && listIcon(readField(e.appPath))) {
+            items_.push_back(readField(e.appName));
+            entries_.push_back(i);
+        }
     }
 }
 
@@ -72,6 +76,10 @@ std::u16string AppList::selectedName() const {
     // "Others" is entry 0 whatever its list text says, so a program that happens to be named
     // like that text is never loaded in its place.
     return selected_ > 0 ? items_[selected_] : std::u16string();
+}
+
+int AppList::selectedEntry() const {
+    return selected_ >= 0 && selected_ < static_cast<int>(entries_.size()) ? entries_[selected_] : 0;
 }
 
 bool AppList::hasFreeEntry() const {
@@ -101,6 +109,7 @@ AppList::AddResult AppList::add(std::u16string_view path, std::u16string_view di
     std::memcpy(&rec_.apps[freeEntry], entry.get(), sizeof(AppEntry));
     copies_.push_back(std::move(entry));
     items_.push_back(name);
+    entries_.push_back(freeEntry);
     selected_ = static_cast<int>(items_.size()) - 1;
     minusEnabled_ = true;
     return AddResult::Added;
@@ -108,20 +117,18 @@ AppList::AddResult AppList::add(std::u16string_view path, std::u16string_view di
 
 bool AppList::remove(int item) {
     if (item <= 0 || item >= static_cast<int>(items_.size())) return false;
-    const std::u16string name = items_[item];
+    // The item's own entry: two programs may well carry the same display name.
+    const int entry = entries_[item];
+    const std::u16string path = readField(rec_.apps[entry].appPath);
     for (auto it = copies_.begin(); it != copies_.end(); ++it) {
-        if (readField((*it)->appName) == name) {
+        if (readField((*it)->appPath) == path) {
             copies_.erase(it);
             break;
         }
     }
     items_.erase(items_.begin() + item);
-    for (int i = 1; i < kAppEntryCount; ++i) {
-        if (readField(rec_.apps[i].appName) == name) {
-            std::memset(&rec_.apps[i], 0, sizeof(AppEntry));
-            break;
-        }
-    }
+    entries_.erase(entries_.begin() + item);
+    std::memset(&rec_.apps[entry], 0, sizeof(AppEntry));
     selected_ = 0;
     minusEnabled_ = false;
     return true;

@@ -76,6 +76,8 @@ public:
     const std::vector<std::u16string>& items() const { return items_; }
     int selected() const { return selected_; }
     std::u16string selectedName() const;
+    // The application entry (0..10) of the selected item: the one the pages load and edit.
+    int selectedEntry() const;
     bool plusEnabled() const { return items_.size() <= kMaxItems - 1; }
     // Whether an entry 1..10 is still free for a new program (all can be in use while fewer
     // programs are listed, when a listed program's file has gone).
@@ -87,6 +89,7 @@ private:
     DeviceRecord& rec_;
     std::vector<std::unique_ptr<AppEntry>> copies_;
     std::vector<std::u16string> items_;
+    std::vector<int> entries_;  // the entry of each item; "Others" is entry 0
     int selected_ = 0;
     bool minusEnabled_ = false;
 };

@@ -236,6 +236,15 @@ AssignOutcome assignExpressKey(const DeviceRecord& rec, AppEntry& entry, int key
     return out;
 }
 
+FunctionDialogs askExpressKeyDialogFirst(const FunctionDialogs& dialogs, int s, int32_t hasRing,
+                                         int32_t hasTrackPad, int32_t ringCount) {
+    std::optional<std::u16string> program;
+    std::optional<HotKeyResult> hotKeys;
+    if (s == 1 && dialogs.chooseProgram) program = dialogs.chooseProgram();
+    if (s == 2 && dialogs.chooseHotKeys) hotKeys = dialogs.chooseHotKeys(hasRing, hasTrackPad, ringCount);
+    return {[program] { return program; }, [hotKeys](int32_t, int32_t, int32_t) { return hotKeys; }};
+}
+
 AssignOutcome assignRingGroup(AppEntry& entry, int ring, int group, int s,
                               std::u16string_view label, const RingSettingDialog& dialog) {
     if (ring < 0 || ring >= kRings || group < 0 || group >= kRingFunctions)

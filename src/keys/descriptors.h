@@ -132,6 +132,11 @@ AssignOutcome assignPenButton(DeviceRecord& rec, int button, int k, std::u16stri
 AssignOutcome assignExpressKey(const DeviceRecord& rec, AppEntry& entry, int key, int s,
                                std::u16string_view label, const FunctionDialogs& dialogs,
                                const TIniFile& lang);
+// Runs now the dialog that selection s of an express key asks for (1 the program chooser, 2 the
+// custom-function dialog) and returns dialogs that only repeat its answer, so the window can
+// check that its device is still there before assignExpressKey writes anything.
+FunctionDialogs askExpressKeyDialogFirst(const FunctionDialogs& dialogs, int s, int32_t hasRing,
+                                         int32_t hasTrackPad, int32_t ringCount);
 // Ring r, group g of an application entry, selection s (0, 1 predefined, 2 user-defined).
 AssignOutcome assignRingGroup(AppEntry& entry, int ring, int group, int s,
                               std::u16string_view label, const RingSettingDialog& dialog);

@@ -35,7 +35,9 @@ INT_PTR Dialog::runModal(HINSTANCE instance, int templateId, HWND owner) {
     if (disableOwner && !ended_) EnableWindow(top, FALSE);
     if (!ended_ && hwnd_ != nullptr && (GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) == 0)
         ShowWindow(h, SW_SHOWNORMAL);
+    message_loop::pushModal(this);
     message_loop::runUntil([this] { return ended_ || hwnd_ == nullptr; });
+    message_loop::popModal(this);
     // Give the activation back to the owner before this window goes.
     if (disableOwner) EnableWindow(top, TRUE);
     const INT_PTR code = code_;
@@ -73,7 +75,38 @@ void Dialog::destroy() {
     if (hwnd_ != nullptr) unlink();
 }
 
-bool Dialog::preTranslateMessage(MSG&) { return false; }
+bool Dialog::preTranslateMessage(MSG& msg) { return isBareMnemonicOfProtected(msg); }
+
+bool Dialog::isBareMnemonicOfProtected(const MSG& msg) const {
+    if (msg.message != WM_CHAR || altOnly_.empty() || hwnd_ == nullptr) return false;
+    if ((GetKeyState(VK_MENU) & 0x8000) != 0) return false;
+    HWND focus = GetFocus();
+    if (focus == nullptr || (focus != hwnd_ && !IsChild(hwnd_, focus))) return false;
+    // A control that takes the letter itself (an edit, a list's type-ahead) gets it as usual.
+    MSG copy = msg;
+    const LRESULT code = SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy));
+    if ((code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) != 0) return false;
+    const wchar_t typed = static_cast<wchar_t>(reinterpret_cast<uintptr_t>(CharUpperW(
+        reinterpret_cast<wchar_t*>(static_cast<uintptr_t>(static_cast<wchar_t>(msg.wParam))))));
+    for (int id : altOnly_) {
+        HWND button = item(id);
+        if (button == nullptr || !IsWindowVisible(button) || !IsWindowEnabled(button)) continue;
+        wchar_t text[256] = {};
+        GetWindowTextW(button, text, 256);
+        for (const wchar_t* p = text; *p != L'\0' && p[1] != L'\0'; ++p) {
+            if (*p != L'&') continue;
+            if (p[1] == L'&') {
+                ++p;  // "&&" is a literal ampersand
+                continue;
+            }
+            const wchar_t mnemonic = static_cast<wchar_t>(reinterpret_cast<uintptr_t>(
+                CharUpperW(reinterpret_cast<wchar_t*>(static_cast<uintptr_t>(p[1])))));
+            if (mnemonic == typed) return true;
+            break;
+        }
+    }
+    return false;
+}
 
 void Dialog::setText(int id, std::u16string_view text) const {
     SetDlgItemTextW(hwnd_, id, toWide(text).c_str());
@@ -100,9 +133,11 @@ INT_PTR CALLBACK Dialog::proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     }
     if (self == nullptr) return FALSE;
     LRESULT result = 0;
+    message_loop::enterHandler();
     bool handled = self->handleMessage(msg, w, l, result);
     if (msg == WM_NCDESTROY) {
         self->unlink();
+        message_loop::leaveHandler();
         return FALSE;
     }
     if (!handled && msg == WM_COMMAND && self->modal_ &&
@@ -111,6 +146,7 @@ INT_PTR CALLBACK Dialog::proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
         handled = true;
         result = 0;
     }
+    message_loop::leaveHandler();
     if (!handled) return FALSE;
     // WM_INITDIALOG and the messages whose answer is the procedure's own return value.
     switch (msg) {

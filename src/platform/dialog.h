@@ -12,6 +12,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -40,6 +41,7 @@ public:
 
     // Sees every queued message for this dialog or its controls before the dialog manager does;
     // returns true when it consumed the message (it is then neither translated nor dispatched).
+    // The base swallows bare mnemonics of the buttons given to requireAltForMnemonic.
     virtual bool preTranslateMessage(MSG& msg);
 
 protected:
@@ -52,12 +54,20 @@ protected:
     std::u16string itemText(int id) const;
     void show(int id, bool visible) const { ShowWindow(item(id), visible ? SW_SHOW : SW_HIDE); }
     void enable(int id, bool enabled) const { EnableWindow(item(id), enabled ? TRUE : FALSE); }
+    // The dialog manager presses a button when its mnemonic letter is typed without Alt while
+    // the focus is on a control that takes no characters (another button, a check box). For a
+    // button that throws settings away that is one stray key too few: such a button only
+    // answers Alt+letter.
+    void requireAltForMnemonic(int id) { altOnly_.push_back(id); }
+    // True when `msg` is a bare letter that would press one of those buttons.
+    bool isBareMnemonicOfProtected(const MSG& msg) const;
 
 private:
     static INT_PTR CALLBACK proc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
     void unlink();
 
     HWND hwnd_ = nullptr;
+    std::vector<int> altOnly_;
     bool modal_ = false;
     bool ended_ = false;
     INT_PTR code_ = 0;

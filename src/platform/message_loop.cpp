@@ -10,6 +10,9 @@ namespace {
 
 // The panel's windows all live on its one user-interface thread.
 thread_local std::vector<Dialog*> t_dialogs;
+thread_local std::vector<Dialog*> t_modal;  // outermost first
+thread_local size_t t_handlerDepth = 0;
+thread_local std::vector<std::function<void()>> t_deferred;
 
 Dialog* registeredFor(HWND h) {
     for (Dialog* d : t_dialogs)
@@ -32,6 +35,60 @@ void registerDialog(Dialog* dialog) {
 
 void unregisterDialog(Dialog* dialog) {
     t_dialogs.erase(std::remove(t_dialogs.begin(), t_dialogs.end(), dialog), t_dialogs.end());
+    t_modal.erase(std::remove(t_modal.begin(), t_modal.end(), dialog), t_modal.end());
+}
+
+void pushModal(Dialog* dialog) { t_modal.push_back(dialog); }
+
+void popModal(Dialog* dialog) {
+    t_modal.erase(std::remove(t_modal.begin(), t_modal.end(), dialog), t_modal.end());
+}
+
+size_t modalDepth() { return t_modal.size(); }
+
+void endModalsFrom(size_t level, INT_PTR code) {
+    // Copied first: ending a dialog may run messages that change the stack.
+    const std::vector<Dialog*> running = t_modal;
+    for (size_t i = running.size(); i > level; --i) {
+        Dialog* d = running[i - 1];
+        if (std::find(t_modal.begin(), t_modal.end(), d) != t_modal.end() && !d->ended()) d->endDialog(code);
+    }
+}
+
+void endModalsOwnedBy(HWND root, INT_PTR code) {
+    if (root == nullptr) return;
+    const std::vector<Dialog*> running = t_modal;
+    for (size_t i = running.size(); i > 0; --i) {
+        Dialog* d = running[i - 1];
+        if (std::find(t_modal.begin(), t_modal.end(), d) == t_modal.end() || d->ended()) continue;
+        bool owned = false;
+        for (HWND h = d->hwnd(); h != nullptr && !owned; h = GetWindow(h, GW_OWNER))
+            owned = GetAncestor(h, GA_ROOT) == root || h == root;
+        if (owned) d->endDialog(code);
+    }
+}
+
+void enterHandler() { ++t_handlerDepth; }
+
+void leaveHandler() {
+    if (t_handlerDepth > 0) --t_handlerDepth;
+    while (t_handlerDepth == 0 && !t_deferred.empty()) {
+        std::vector<std::function<void()>> work;
+        work.swap(t_deferred);
+        ++t_handlerDepth;  // work that sends messages does not run the rest from inside them
+        for (auto& w : work) w();
+        --t_handlerDepth;
+    }
+}
+
+size_t handlerDepth() { return t_handlerDepth; }
+
+void whenUnwound(std::function<void()> work) {
+    if (t_handlerDepth == 0) {
+        work();
+        return;
+    }
+    t_deferred.push_back(std::move(work));
 }
 
 size_t registeredCount() { return t_dialogs.size(); }

@@ -31,5 +31,29 @@ bool runUntil(const std::function<bool()>& done);
 // Handles the messages already queued, without waiting (for tests and for long operations).
 void pumpPending();
 
+// ---- modal dialogs and deferred work ------------------------------------------------------------
+
+// Modal dialogs run nested: each runModal pushes its dialog while it runs. modalDepth() is the
+// number running (the main window counts when it runs modally).
+void pushModal(Dialog* dialog);
+void popModal(Dialog* dialog);
+size_t modalDepth();
+// Ends the modal dialogs from stack position `level` upwards (0 is the outermost), innermost
+// first, each with `code`. Their runs return as the stack unwinds.
+void endModalsFrom(size_t level, INT_PTR code);
+// Ends, innermost first, every modal dialog whose window is owned (directly or through other
+// windows) by `root`.
+void endModalsOwnedBy(HWND root, INT_PTR code);
+
+// Dialog procedures on the stack: a window object may only be freed when none of its handlers,
+// and no dialog it opened, is still running. Work that frees such objects is deferred until
+// every dialog procedure has returned.
+void enterHandler();
+void leaveHandler();
+size_t handlerDepth();
+// Runs `work` now when no dialog procedure is on the stack, otherwise as soon as the last one
+// returns.
+void whenUnwound(std::function<void()> work);
+
 }  // namespace message_loop
 }  // namespace platform

@@ -79,11 +79,33 @@ void DeviceList::selectCurrentFromCombo(int selection) {
             current_ = e.get();
             break;
         }
-    if (current_ != nullptr) resolve(*current_);
+    markLoaded();
+}
+
+bool DeviceList::markLoaded() {
+    if (current_ == nullptr || !resolve(*current_)) {
+        loadedEntry_ = nullptr;
+        loadedRecord_ = nullptr;
+        return false;
+    }
+    loadedEntry_ = current_;
+    loadedRecord_ = current_->record;
+    return true;
 }
 
 DeviceRecord* DeviceList::currentRecord() {
-    return current_ != nullptr && resolve(*current_) ? current_->record : nullptr;
+    if (current_ == nullptr || !resolve(*current_)) return nullptr;
+    return current_ == loadedEntry_ && current_->record == loadedRecord_ ? current_->record : nullptr;
+}
+
+PanelActions DeviceList::refresh() {
+    PanelActions a;
+    if (current_ == nullptr || currentRecord() != nullptr || !resolve(*current_)) return a;
+    // Only a tablet or pen display is loaded into the panels; the remote's record is edited in
+    // its own window.
+    if ((kindMask_ & kKindMaskPen) == 0 || current_->comboIndex < 0) return a;
+    a.loadCurrent = markLoaded();
+    return a;
 }
 
 PanelActions DeviceList::onDeviceArrived(unsigned productId) {
@@ -95,14 +117,14 @@ PanelActions DeviceList::onDeviceArrived(unsigned productId) {
         if (kindMask_ == kKindMaskRemote)
             a.createRemoteWindow = true;
         else
-            a.loadCurrent = currentRecord() != nullptr;
+            a.loadCurrent = markLoaded();
         return a;
     }
     kindMask_ |= kKindMaskPen;
     rebuildDeviceCombo();
     a.rebuildCombo = true;
     pickCurrentDevice();
-    a.loadCurrent = currentRecord() != nullptr;
+    a.loadCurrent = markLoaded();
     a.showWindow = true;
     return a;
 }
@@ -122,11 +144,12 @@ PanelActions DeviceList::onDeviceRemoved(unsigned productId) {
             a.closeRemoteWindow = true;
         }
         if (current_ == &e) current_ = nullptr;
+        if (loadedEntry_ == &e) loadedEntry_ = nullptr;
         entries_.erase(it);
         rebuildDeviceCombo();
         a.rebuildCombo = true;
         pickCurrentDevice();
-        a.loadCurrent = currentRecord() != nullptr;
+        a.loadCurrent = markLoaded();
         break;
     }
     if (entries_.size() == 1 && entries_.front()->deviceId == kRemoteDeviceId &&
@@ -135,17 +158,22 @@ PanelActions DeviceList::onDeviceRemoved(unsigned productId) {
         a.hideWindow = true;
         a.loadCurrent = false;
         current_ = nullptr;
+        markLoaded();
     }
     return a;
 }
 
 PanelActions DeviceList::onComboSelection(int selection) {
     PanelActions a;
-    if (lastComboSelection_ >= static_cast<int>(entries_.size())) lastComboSelection_ = 0;
-    if (selection == lastComboSelection_) return a;
+    // Compared with what the panels show, not with the last choice: after an arrival or a
+    // removal put the combo back on its first item, choosing the previous device again must
+    // load it, or the combo would name one device while every panel edits another.
+    DeviceEntry* chosen = nullptr;
+    for (auto& e : entries_)
+        if (e->comboIndex == selection) chosen = e.get();
+    if (chosen != nullptr && chosen == current_ && currentRecord() != nullptr) return a;
     selectCurrentFromCombo(selection);
     a.loadCurrent = currentRecord() != nullptr;
-    lastComboSelection_ = selection;
     return a;
 }
 

@@ -43,8 +43,12 @@ public:
     PanelActions onDeviceRemoved(unsigned productId);
     PanelActions onComboSelection(int selection);
 
-    // The current device's record, looked up again when the entry has none yet.
+    // The current device's record as the panels show it: null while there is none, and also
+    // while the entry's record has appeared (the service filled its slot late) but has not been
+    // loaded into the panels yet, so no edit made on another device's values reaches it.
     DeviceRecord* currentRecord();
+    // Loads the current entry when its record has appeared since it became current.
+    PanelActions refresh();
 
     const std::vector<std::u16string>& comboTexts() const { return comboTexts_; }
     const std::vector<std::unique_ptr<DeviceEntry>>& entries() const { return entries_; }
@@ -56,14 +60,18 @@ private:
     DeviceEntry& append(const std::u16string& id);
     bool resolve(DeviceEntry& entry);
     std::u16string comboText(const DeviceEntry& entry) const;
+    // The window loads the current entry now: remember what it shows. False without a record.
+    bool markLoaded();
 
     SharedBlock& block_;
     std::function<std::u16string(std::u16string_view)> tableMapName_;
     std::vector<std::unique_ptr<DeviceEntry>> entries_;
     std::vector<std::u16string> comboTexts_;
     DeviceEntry* current_ = nullptr;
+    // What the panels show: the entry and the record it had when it was loaded.
+    const DeviceEntry* loadedEntry_ = nullptr;
+    const DeviceRecord* loadedRecord_ = nullptr;
     int kindMask_ = 0;
-    int lastComboSelection_ = 0;
 };
 
 }  // namespace scribo

@@ -116,6 +116,34 @@ TEST_F(AppListTest, AddingCopiesOthersIntoTheFirstFreeEntry) {
     EXPECT_EQ(list.add(u"C:\\" + std::u16string(300, u'p'), u"p"), AppList::AddResult::PathTooLong);
 }
 
+// Two programs in different folders may carry the same display name: each item edits and
+// removes its own entry.
+TEST_F(AppListTest, ProgramsWithTheSameNameKeepTheirOwnEntries) {
+    open();
+    ASSERT_EQ(list.add(u"C:\\a\\tool.exe", u"tool.exe"), AppList::AddResult::Added);
+    EXPECT_EQ(list.selectedEntry(), 1);
+    ASSERT_EQ(list.add(u"D:\\b\\tool.exe", u"tool.exe"), AppList::AddResult::Added);
+    EXPECT_EQ(list.selectedEntry(), 2);
+    ASSERT_EQ(list.items().size(), 4u);  // Others, paint, tool, tool
+    list.click(2);
+    EXPECT_EQ(list.selectedEntry(), 1);
+    list.click(1);
+    EXPECT_EQ(list.selectedEntry(), 3);  // paint's entry, listed from the record
+    list.click(0);
+    EXPECT_EQ(list.selectedEntry(), 0);
+
+    rec.apps[1].keyFunc[0] = 1;  // an edit of the first tool
+    ASSERT_TRUE(list.remove(3));  // the second tool
+    EXPECT_EQ(rec.apps[2].inUse, 0);
+    EXPECT_EQ(rec.apps[1].inUse, 1);
+    EXPECT_EQ(rec.apps[1].keyFunc[0], 1);
+    EXPECT_EQ(readField(rec.apps[1].appPath), u"C:\\a\\tool.exe");
+    // Its path is free to be added again; the first tool's is not.
+    EXPECT_EQ(list.add(u"C:\\a\\tool.exe", u"tool.exe"), AppList::AddResult::Duplicate);
+    EXPECT_EQ(list.add(u"D:\\b\\tool.exe", u"tool.exe"), AppList::AddResult::Added);
+    EXPECT_EQ(list.selectedEntry(), 2);
+}
+
 TEST_F(AppListTest, AProgramIsNeverListedWithoutAnEntryOfItsOwn) {
     open();
     for (int i = 0; i < 8; ++i)

@@ -137,9 +137,41 @@ TEST_F(DeviceListTest, ArrivalBeforeTheSlotIsFilledIsListedByIdAndNeverLoaded) {
     EXPECT_EQ(current(), u"PID_0375");
     EXPECT_EQ(list->currentRecord(), nullptr);
 
-    // Once the service fills the slot, the same entry finds its record.
+    // Once the service fills the slot, the same entry finds its record; nothing edits it
+    // before the panels have loaded it (they still show the previous device's values).
     fill(1, u"PID_0375", 0, u"Pad L");
+    EXPECT_EQ(list->currentRecord(), nullptr);
+    EXPECT_TRUE(list->refresh().loadCurrent);
     EXPECT_EQ(list->currentRecord(), &block->devices[1]);
+    EXPECT_FALSE(list->refresh().loadCurrent);
+}
+
+// An arrival or a removal puts the combo back on its first item and loads that device; the
+// device chosen before must then load again when it is chosen again.
+TEST_F(DeviceListTest, ChoosingTheEarlierDeviceAgainAfterTheComboWasResetLoadsIt) {
+    fill(0, u"PID_0374", 0, u"Pad S");
+    fill(1, u"PID_0390", 1, u"Display");
+    list->scanDevices();
+    list->rebuildDeviceCombo();
+    list->selectCurrentFromCombo(0);
+    for (const bool arrival : {true, false}) {
+        SCOPED_TRACE(arrival ? "arrival" : "removal");
+        ASSERT_TRUE(list->onComboSelection(1).loadCurrent);
+        ASSERT_EQ(list->currentRecord(), &block->devices[1]);
+        if (arrival) {
+            fill(2, u"PID_0375", 0, u"Pad L");
+            EXPECT_TRUE(list->onDeviceArrived(0x0375).loadCurrent);
+        } else {
+            clear(2);
+            EXPECT_TRUE(list->onDeviceRemoved(0x0375).loadCurrent);
+        }
+        EXPECT_EQ(list->currentRecord(), &block->devices[0]);
+        const PanelActions again = list->onComboSelection(1);
+        EXPECT_TRUE(again.loadCurrent);
+        EXPECT_EQ(current(), u"PID_0390");
+        EXPECT_EQ(list->currentRecord(), &block->devices[1]);
+        list->onComboSelection(0);
+    }
 }
 
 TEST_F(DeviceListTest, ComboChangesActOnlyOnANewSelection) {

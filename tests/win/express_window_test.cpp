@@ -52,6 +52,7 @@ protected:
         std::memset(block_.get(), 0, sizeof(SharedBlock));
         DeviceRecord& r = rec();
         storeField(r.deviceId, u"PID_0374");
+        r.connected = 1;
         r.hasExpressKeys = 1;
         r.hasRing = 1;
         r.ringCount = 1;
@@ -87,7 +88,7 @@ protected:
         dialogsBefore_ = platform::message_loop::registeredCount();
         services_ = s;
         window_ = std::make_unique<win::CDlgShortcutKey>(s);
-        window_->setDevice(block_.get(), 0);
+        window_->setDevice(generations_.bindSlot(*block_, 0));
         ASSERT_NE(window_->createModeless(GetModuleHandleW(nullptr), IDD_SHORTCUT_KEY, nullptr), nullptr);
     }
     void TearDown() override {
@@ -147,6 +148,7 @@ protected:
     NoProfile profile_;
     TIniFile lang_{profile_, u"none.ini"};
     std::unique_ptr<SharedBlock> block_;
+    DeviceGenerations generations_;
     std::wstring dir_;
     std::deque<std::wstring> chosen_;
     std::unique_ptr<win::CDlgShortcutKey> window_;
@@ -165,7 +167,7 @@ TEST_F(ExpressWindow, ClosingLeavesNoPageOrObjectBehind) {
     const DWORD before = gdi();
     for (int i = 0; i < 10; ++i) {
         window_ = std::make_unique<win::CDlgShortcutKey>(services_);
-        window_->setDevice(block_.get(), 0);
+        window_->setDevice(generations_.bindSlot(*block_, 0));
         ASSERT_NE(window_->createModeless(GetModuleHandleW(nullptr), IDD_SHORTCUT_KEY, nullptr), nullptr);
         window_.reset();
     }

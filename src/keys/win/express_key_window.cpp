@@ -8,6 +8,7 @@
 #include "keys/win/program_select_dialog.h"
 #include "keys/win/ring_page.h"
 #include "platform/dpi.h"
+#include "platform/message_loop.h"
 #include "platform/wide.h"
 #include "resource.h"
 
@@ -36,10 +37,6 @@ ExpressKeyWindow::ExpressKeyWindow(ExpressWindow kind, ExpressServices services)
 
 ExpressKeyWindow::~ExpressKeyWindow() { destroy(); }
 
-void ExpressKeyWindow::setDevice(SharedBlock* block, int slot) {
-    rec_ = block != nullptr && slot >= 0 && slot < kSlotCount ? &block->devices[slot] : nullptr;
-}
-
 void ExpressKeyWindow::setTexts() {
     const TIniFile& lang = *svc_.lang;
     const std::u16string caption = kind_ == ExpressWindow::Remote
@@ -66,9 +63,9 @@ void ExpressKeyWindow::onInit() {
     setTexts();
     createPages();
     fillAppList();
-    if (rec_ != nullptr) {
-        CheckDlgButton(hwnd(), IDC_QS_DISABLE_KEYS, rec_->expressKeysDisabled != 0 ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(hwnd(), IDC_QS_DISABLE_TIPS, rec_->expressKeyTipsOff != 0 ? BST_CHECKED : BST_UNCHECKED);
+    if (const DeviceRecord* rec = record()) {
+        CheckDlgButton(hwnd(), IDC_QS_DISABLE_KEYS, rec->expressKeysDisabled != 0 ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(hwnd(), IDC_QS_DISABLE_TIPS, rec->expressKeyTipsOff != 0 ? BST_CHECKED : BST_UNCHECKED);
     }
 }
 
@@ -78,18 +75,19 @@ void ExpressKeyWindow::createPages() {
     ringPages_.clear();
     HWND tab = item(IDC_QS_TABS);
     SendMessageW(tab, TCM_DELETEALLITEMS, 0, 0);
-    if (rec_ == nullptr) return;
+    const DeviceRecord* rec = record();
+    if (rec == nullptr) return;
     RECT area{};
     GetClientRect(tab, &area);
 
-    const PageContext ctx{svc_.instance, rec_, svc_.lang, svc_.pictures, &dialogs_};
-    for (const ExpressTab& t : expressTabs(*rec_, kind_, *svc_.lang)) {
+    const PageContext ctx{svc_.instance, &binding_, svc_.lang, svc_.pictures, &dialogs_};
+    for (const ExpressTab& t : expressTabs(*rec, kind_, *svc_.lang)) {
         std::unique_ptr<ExpressPage> page;
         bool created = false;
         switch (t.page) {
             case TabPage::Keys: {
                 std::unique_ptr<KeyPageWindow> keys;
-                switch (keyPageFor(rec_->keyCount, rec_->deviceKind, kind_)) {
+                switch (keyPageFor(rec->keyCount, rec->deviceKind, kind_)) {
                     case KeyPage::Keys16: keys = std::make_unique<CDlgTabPageKey_16>(ctx); break;
                     case KeyPage::Keys20: keys = std::make_unique<CDlgTabPageKey_20>(ctx); break;
                     default: keys = std::make_unique<CDlgTabPageKey>(ctx); break;
@@ -159,11 +157,13 @@ void ExpressKeyWindow::insertItem(int index, const std::u16string& text, int ima
 
 void ExpressKeyWindow::selectItem(int index) {
     HWND list = item(IDC_QS_APP_LIST);
+    selecting_ = true;
     LVITEMW state{};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
     SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
+    selecting_ = false;
 }
 
 void ExpressKeyWindow::fillAppList() {
@@ -177,7 +177,8 @@ void ExpressKeyWindow::fillAppList() {
     images_.reset(ImageList_Create(iconSize, iconSize, ILC_COLOR32 | ILC_MASK, 4, 4));
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(images_.get()));
     list_.reset();
-    if (rec_ == nullptr) return;
+    DeviceRecord* rec = record();
+    if (rec == nullptr) return;
 
     int othersImage = -1;
     if (HICON others = static_cast<HICON>(LoadImageW(svc_.instance, MAKEINTRESOURCEW(IDI_OTHERS), IMAGE_ICON,
@@ -186,7 +187,7 @@ void ExpressKeyWindow::fillAppList() {
         DestroyIcon(others);
     }
     std::vector<int> images;
-    list_ = std::make_unique<AppList>(*rec_);
+    list_ = std::make_unique<AppList>(*rec);
     list_->open(svc_.lang->readText(u"Dialog_UserSet", u"UserSet.Other", u"Others"),
                 [&](std::u16string_view path) {
                     HICON icon = nullptr;
@@ -211,23 +212,33 @@ void ExpressKeyWindow::updateAddButton() {
     show(IDC_QS_FULL_NOTE, list_ && !canAdd);
 }
 
-void ExpressKeyWindow::reloadPages(std::u16string_view name) {
-    if (keyPage_ != nullptr) keyPage_->loadForApplication(name);
-    for (CDlgTabPageWheel* ring : ringPages_) ring->loadForApplication(name);
+void ExpressKeyWindow::reloadPages(int entry) {
+    if (keyPage_ != nullptr) keyPage_->loadForEntry(entry);
+    for (CDlgTabPageWheel* ring : ringPages_) ring->loadForEntry(entry);
+}
+
+void ExpressKeyWindow::loadSelectedEntry() {
+    reloadPages(list_->selectedEntry());
+    enable(IDC_QS_REMOVE, list_->minusEnabled());
 }
 
 void ExpressKeyWindow::onListClick() {
     if (!list_) return;
     const int sel = static_cast<int>(
         SendMessageW(item(IDC_QS_APP_LIST), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    const auto name = list_->click(sel);
-    if (!name) {
+    if (!list_->click(sel)) {
         // A click on empty space: the previous application stays selected.
         selectItem(list_->selected());
         return;
     }
-    reloadPages(*name);
-    enable(IDC_QS_REMOVE, list_->minusEnabled());
+    loadSelectedEntry();
+}
+
+void ExpressKeyWindow::onItemSelected(int index) {
+    // The selection moved by keyboard (arrows, Home, End, type-ahead) or by a click: the pages
+    // follow it. Moves the window makes itself have already loaded what they select.
+    if (!list_ || selecting_ || index == list_->selected()) return;
+    if (list_->click(index)) loadSelectedEntry();
 }
 
 void ExpressKeyWindow::onAdd() {
@@ -239,7 +250,8 @@ void ExpressKeyWindow::onAdd() {
         CDlgSelectProgram select(*svc_.lang);
         if (select.runModal(svc_.instance, IDD_SELECT_PROGRAM, hwnd()) == IDOK) path = select.selectedPath();
     }
-    if (!path || path->empty()) return;
+    // The device may have left or been replaced while the selection dialog was open.
+    if (!path || path->empty() || record() == nullptr) return;
     HICON icon = nullptr;
     std::u16string displayName;
     if (!shellIconAndName(*path, icon, displayName)) return;
@@ -248,14 +260,14 @@ void ExpressKeyWindow::onAdd() {
         insertItem(index, list_->items().back(), appendIcon(icon));
         selectItem(index);
         enable(IDC_QS_REMOVE, true);
-        reloadPages(list_->selectedName());
+        reloadPages(list_->selectedEntry());
     }
     DestroyIcon(icon);
     updateAddButton();
 }
 
 void ExpressKeyWindow::onRemove() {
-    if (!list_) return;
+    if (!list_ || record() == nullptr) return;
     const int sel = static_cast<int>(
         SendMessageW(item(IDC_QS_APP_LIST), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     if (!list_->remove(sel)) return;
@@ -263,7 +275,7 @@ void ExpressKeyWindow::onRemove() {
     selectItem(0);
     enable(IDC_QS_REMOVE, false);
     updateAddButton();
-    reloadPages(u"");
+    reloadPages(0);
 }
 
 bool ExpressKeyWindow::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
@@ -277,6 +289,13 @@ bool ExpressKeyWindow::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& resu
             if (hdr.idFrom == IDC_QS_APP_LIST &&
                 (hdr.code == NM_CLICK || hdr.code == NM_DBLCLK || hdr.code == NM_RCLICK || hdr.code == NM_RDBLCLK)) {
                 onListClick();
+                return true;
+            }
+            if (hdr.idFrom == IDC_QS_APP_LIST && hdr.code == LVN_ITEMCHANGED) {
+                const auto& change = *reinterpret_cast<const NMLISTVIEW*>(l);
+                if ((change.uChanged & LVIF_STATE) != 0 && (change.uNewState & LVIS_SELECTED) != 0 &&
+                    (change.uOldState & LVIS_SELECTED) == 0)
+                    onItemSelected(change.iItem);
                 return true;
             }
             if (hdr.idFrom == IDC_QS_TABS && hdr.code == TCN_SELCHANGE) {
@@ -296,10 +315,12 @@ bool ExpressKeyWindow::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& resu
                     onRemove();
                     return true;
                 case IDC_QS_DISABLE_KEYS:
-                    if (rec_ != nullptr) rec_->expressKeysDisabled = IsDlgButtonChecked(hwnd(), id) == BST_CHECKED ? 1 : 0;
+                    if (DeviceRecord* rec = record())
+                        rec->expressKeysDisabled = IsDlgButtonChecked(hwnd(), id) == BST_CHECKED ? 1 : 0;
                     return true;
                 case IDC_QS_DISABLE_TIPS:
-                    if (rec_ != nullptr) rec_->expressKeyTipsOff = IsDlgButtonChecked(hwnd(), id) == BST_CHECKED ? 1 : 0;
+                    if (DeviceRecord* rec = record())
+                        rec->expressKeyTipsOff = IsDlgButtonChecked(hwnd(), id) == BST_CHECKED ? 1 : 0;
                     return true;
                 default:
                     return onButton(id);
@@ -320,14 +341,20 @@ bool ExpressKeyWindow::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& resu
     }
 }
 
-INT_PTR CDlgShortcutKey::open(HWND owner, SharedBlock* block, int slot) {
-    setDevice(block, slot);
+INT_PTR CDlgShortcutKey::open(HWND owner, DeviceBinding binding) {
+    setDevice(std::move(binding));
     return runModal(svc_.instance, IDD_SHORTCUT_KEY, owner);
 }
 
-HWND CDlgRX20::create(HWND owner, SharedBlock* block, int slot) {
+void CDlgShortcutKey::close(INT_PTR code) {
+    if (hwnd() == nullptr) return;
+    platform::message_loop::endModalsOwnedBy(hwnd(), code);
+    endDialog(code);
+}
+
+HWND CDlgRX20::create(HWND owner, DeviceBinding binding) {
     owner_ = owner;
-    setDevice(block, slot);
+    setDevice(std::move(binding));
     HWND h = createModeless(svc_.instance, IDD_REMOTE, owner);
     if (h != nullptr) {
         HICON icon = LoadIconW(svc_.instance, MAKEINTRESOURCEW(IDI_REMOTE));

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "config/device_binding.h"
 #include "config/language.h"
 #include "config/shared_block.h"
 #include "keys/app_entries.h"
@@ -48,9 +49,11 @@ public:
     ExpressKeyWindow(ExpressWindow kind, ExpressServices services);
     ~ExpressKeyWindow() override;
 
-    // The record the window edits: slot 0..4 of the block (nothing is shown for a bad slot).
-    void setDevice(SharedBlock* block, int slot);
-    DeviceRecord* record() const { return rec_; }
+    // The device the window edits. An unbound binding shows nothing; once it is stale every
+    // edit is refused until the owner rebinds it or closes the window.
+    void setDevice(DeviceBinding binding) { binding_ = std::move(binding); }
+    DeviceBinding& binding() { return binding_; }
+    DeviceRecord* record() const { return binding_.record(); }
     const AppList* appList() const { return list_.get(); }
 
 protected:
@@ -67,17 +70,20 @@ private:
     void createPages();
     void fillAppList();
     void onListClick();
+    void onItemSelected(int item);
+    void loadSelectedEntry();
     void onAdd();
     void onRemove();
     void onTabChange();
-    void reloadPages(std::u16string_view name);
+    void reloadPages(int entry);
     int appendIcon(HICON icon);
     void insertItem(int index, const std::u16string& text, int image);
     void selectItem(int index);
     void updateAddButton();
     ExpressPage* pageOfTab(int tab) const;
 
-    DeviceRecord* rec_ = nullptr;
+    DeviceBinding binding_;
+    bool selecting_ = false;  // the window itself moves the list's selection
     FunctionDialogs dialogs_;
     std::unique_ptr<AppList> list_;
     UniqueImageList images_;
@@ -92,7 +98,9 @@ public:
     explicit CDlgShortcutKey(ExpressServices services)
         : ExpressKeyWindow(ExpressWindow::ShortcutKey, std::move(services)) {}
     ~CDlgShortcutKey() override { destroy(); }
-    INT_PTR open(HWND owner, SharedBlock* block, int slot);
+    INT_PTR open(HWND owner, DeviceBinding binding);
+    // Ends the window and every dialog it opened, innermost first, with `code`.
+    void close(INT_PTR code);
 };
 
 // The remote's window: modeless, owned by the main window, hidden by OK and Cancel. OK asks the
@@ -102,7 +110,7 @@ public:
     explicit CDlgRX20(ExpressServices services)
         : ExpressKeyWindow(ExpressWindow::Remote, std::move(services)) {}
     ~CDlgRX20() override { destroy(); }
-    HWND create(HWND owner, SharedBlock* block, int slot);
+    HWND create(HWND owner, DeviceBinding binding);
 
 protected:
     bool onButton(int id) override;

@@ -39,7 +39,8 @@ int ExpressPage::selectedItem(int id) const {
 }
 
 void ExpressPage::drawDevicePicture(const DRAWITEMSTRUCT& item, int slot, bool topAligned) const {
-    const int id = ctx_.rec != nullptr ? ctx_.rec->pictureIds[slot] : 0;
+    const DeviceRecord* rec = record();
+    const int id = rec != nullptr ? rec->pictureIds[slot] : 0;
     drawFittedPicture(item, ctx_.pictures != nullptr ? ctx_.pictures->picture(id) : nullptr, topAligned);
 }
 

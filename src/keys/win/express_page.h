@@ -6,6 +6,7 @@
 
 #include <string_view>
 
+#include "config/device_binding.h"
 #include "config/language.h"
 #include "config/shared_block.h"
 #include "keys/descriptors.h"
@@ -16,7 +17,9 @@ namespace scribo::win {
 
 struct PageContext {
     HINSTANCE instance = nullptr;
-    DeviceRecord* rec = nullptr;  // the record being edited; null leaves the pages empty
+    // The device being edited, through its window's binding: a stale binding leaves the pages
+    // empty and refuses every write.
+    const DeviceBinding* binding = nullptr;
     const TIniFile* lang = nullptr;
     platform::PictureLibrary* pictures = nullptr;
     const FunctionDialogs* dialogs = nullptr;  // program and custom-function choosers
@@ -29,10 +32,12 @@ public:
 
     // Creates the page as a child of `tab`, placed in `area` (tab client coordinates), hidden.
     bool create(int templateId, HWND tab, const RECT& area);
-    // The application whose settings the page shows; "" is "Others".
-    virtual void loadForApplication(std::u16string_view) {}
+    // The application entry (0..10) whose settings the page shows; 0 is "Others".
+    virtual void loadForEntry(int) {}
 
 protected:
+    // The record the page edits, or null once its window's binding went stale.
+    DeviceRecord* record() const { return ctx_.binding != nullptr ? ctx_.binding->record() : nullptr; }
     std::u16string text(std::u16string_view section, std::u16string_view key,
                         std::u16string_view fallback) const;
     // Fills a drop-down list with `items` and selects `selection` (-1: none).

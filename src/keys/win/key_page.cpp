@@ -30,19 +30,23 @@ CDlgTabPageKey_20::CDlgTabPageKey_20(const PageContext& ctx)
     : KeyPageWindow(ctx, {IDD_KEY_PAGE_20, 20, kLabels20}) {}
 
 int KeyPageWindow::keysOnPage() const {
-    if (ctx_.rec == nullptr || ctx_.rec->hasExpressKeys == 0) return 0;
+    const DeviceRecord* rec = record();
+    if (rec == nullptr || rec->hasExpressKeys == 0) return 0;
     // Keys beyond the page's own lists (a device with more keys than this page) are left out.
-    return std::clamp(static_cast<int>(ctx_.rec->keyCount), 0, layout_.keys);
+    return std::clamp(static_cast<int>(rec->keyCount), 0, layout_.keys);
 }
 
 bool KeyPageWindow::keyShown(int key) const {
-    return key < keysOnPage() && ctx_.rec->keyPresent[key] == 1;
+    const DeviceRecord* rec = record();
+    return key >= 0 && key < keysOnPage() && rec != nullptr && rec->keyPresent[key] == 1;
 }
 
 void KeyPageWindow::init() {
     entry_ = 0;
     labels_ = {};
     setText(IDC_PAGE_DEFAULT, text(u"Dialog_Main", u"Main.RestoreDefault", u"Main.RestoreDefault"));
+    // Resets every key of the application: never on a stray letter.
+    requireAltForMnemonic(IDC_PAGE_DEFAULT);
     for (int i = 0; i < layout_.keys; ++i) {
         show(IDC_KEY_COMBO_FIRST + i, false);
         show(IDC_KEY_NAME_FIRST + i, false);
@@ -53,11 +57,12 @@ void KeyPageWindow::init() {
     }
     const std::u16string runApp = text(u"Dialog_Main", u"Main.PenSetting.5", u"RunApp");
     const std::u16string hotKey = text(u"Dialog_Main", u"Main.PenSetting.6", u"hotKey");
-    const AppEntry& others = ctx_.rec->apps[0];
+    const DeviceRecord& rec = *record();
+    const AppEntry& others = rec.apps[0];
     for (int i = 0; i < keysOnPage(); ++i) {
         if (!keyShown(i)) continue;
         const std::u16string key =
-            u"QuickSet.BtnSetListItem." + platform::toU16(std::to_wstring(ctx_.rec->keyDefaultFunc[i]));
+            u"QuickSet.BtnSetListItem." + platform::toU16(std::to_wstring(rec.keyDefaultFunc[i]));
         const std::u16string items[kKeyItems] = {text(u"Dialog_QuickSet", key, u""), runApp, hotKey};
         fillCombo(IDC_KEY_COMBO_FIRST + i, items, kKeyItems, others.keyFunc[i]);
         show(IDC_KEY_COMBO_FIRST + i, true);
@@ -67,10 +72,11 @@ void KeyPageWindow::init() {
     pushLabels();
 }
 
-void KeyPageWindow::loadForApplication(std::u16string_view name) {
-    if (ctx_.rec == nullptr) return;
-    entry_ = entryIndexForName(*ctx_.rec, name);
-    const AppEntry& e = ctx_.rec->apps[entry_];
+void KeyPageWindow::loadForEntry(int entry) {
+    const DeviceRecord* rec = record();
+    if (rec == nullptr) return;
+    entry_ = entry >= 0 && entry < kAppEntryCount ? entry : 0;
+    const AppEntry& e = rec->apps[entry_];
     for (int i = 0; i < keysOnPage(); ++i) {
         if (!keyShown(i)) continue;
         selectItem(IDC_KEY_COMBO_FIRST + i, e.keyFunc[i]);
@@ -86,15 +92,24 @@ void KeyPageWindow::pushLabels() const {
 void KeyPageWindow::onSelection(int key) {
     if (!keyShown(key)) return;
     const int s = selectedItem(IDC_KEY_COMBO_FIRST + key);
-    const AssignOutcome out = assignExpressKey(*ctx_.rec, ctx_.rec->apps[entry_], key, s,
-                                               labels_[key], *ctx_.dialogs, *ctx_.lang);
+    // The chooser or the custom-function dialog runs first, with nothing written yet. Service
+    // messages are handled while it is open: when the device left, was replaced or reloaded
+    // meanwhile, the binding is stale and the choice is dropped instead of being written into
+    // a record that is no longer this device's.
+    const DeviceRecord& shown = *record();
+    const FunctionDialogs asked =
+        askExpressKeyDialogFirst(*ctx_.dialogs, s, shown.hasRing, shown.hasTrackPad, shown.ringCount);
+    DeviceRecord* rec = record();
+    if (rec == nullptr) return;
+    const AssignOutcome out = assignExpressKey(*rec, rec->apps[entry_], key, s, labels_[key], asked, *ctx_.lang);
     labels_[key] = out.label;
     pushLabels();
 }
 
 void KeyPageWindow::onDefault() {
-    if (keysOnPage() == 0) return;
-    AppEntry& e = ctx_.rec->apps[entry_];
+    DeviceRecord* rec = record();
+    if (rec == nullptr || keysOnPage() == 0) return;
+    AppEntry& e = rec->apps[entry_];
     for (int i = 0; i < keysOnPage(); ++i) {
         if (!keyShown(i)) continue;
         e.keyFunc[i] = 0;

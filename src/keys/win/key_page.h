@@ -22,7 +22,7 @@ public:
         : ExpressPage(ctx), layout_(layout) {}
 
     bool create(HWND tab, const RECT& area) { return ExpressPage::create(layout_.templateId, tab, area); }
-    void loadForApplication(std::u16string_view name) override;
+    void loadForEntry(int entry) override;
     int entry() const { return entry_; }
 
 protected:

@@ -26,9 +26,10 @@ void CDlgTabPageControl::init() {
     setText(IDC_LIGHT_TABLET_LABEL, text(u"Dialog_QuickSet", u"QuickSet.TabletLight", u"TabletLight"));
     int wheel = 1;
     int tablet = 1;
-    if (ctx_.rec != nullptr) {
-        wheel = lightSliderPosition(ctx_.rec->wheelLight);
-        tablet = lightSliderPosition(ctx_.rec->tabletLight);
+    const DeviceRecord* rec = record();
+    if (rec != nullptr) {
+        wheel = lightSliderPosition(rec->wheelLight);
+        tablet = lightSliderPosition(rec->tabletLight);
     }
     const struct {
         int bar, value, position;
@@ -40,7 +41,7 @@ void CDlgTabPageControl::init() {
         SendDlgItemMessageW(hwnd(), s.bar, TBM_SETPOS, TRUE, s.position);
         setText(s.value, number(lightLevel(s.position)));
     }
-    if (ctx_.rec != nullptr && hidesWheelLight(*ctx_.rec)) {
+    if (rec != nullptr && hidesWheelLight(*rec)) {
         for (int id : {IDC_LIGHT_WHEEL, IDC_LIGHT_WHEEL_LABEL, IDC_LIGHT_WHEEL_VALUE}) show(id, false);
     }
 }
@@ -54,7 +55,8 @@ void CDlgTabPageControl::onSlider(HWND bar) {
     setText(wheel ? IDC_LIGHT_WHEEL_VALUE : IDC_LIGHT_TABLET_VALUE, number(level));
     const bool found = platform::sendToService(WM_SERVICE_LIGHTS, static_cast<WPARAM>(light),
                                                static_cast<LPARAM>(level));
-    if (ctx_.rec != nullptr) moveLightSlider(*ctx_.rec, light, position, found);
+    // Asked again after the send: the device may have left while the service was answering.
+    if (DeviceRecord* rec = record()) moveLightSlider(*rec, light, position, found);
 }
 
 bool CDlgTabPageControl::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {

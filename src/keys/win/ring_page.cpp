@@ -26,8 +26,10 @@ void CDlgTabPageWheel::init() {
     setText(IDC_PAGE_DEFAULT, text(u"Dialog_Main", u"Main.RestoreDefault", u"Main.RestoreDefault"));
     setText(IDC_RING_GROUP, text(u"Dialog_QuickSet", u"QuickSet.RingFuncGroup", u"QuickSet.RingFuncGroup"));
     setText(IDC_TRACKPAD_LABEL, text(u"Dialog_QuickSet", u"QuickSet.TrackPadMode", u"TrackPadMode"));
-    if (ctx_.rec == nullptr) return;
-    const DeviceRecord& rec = *ctx_.rec;
+    requireAltForMnemonic(IDC_PAGE_DEFAULT);
+    const DeviceRecord* shown = record();
+    if (shown == nullptr) return;
+    const DeviceRecord& rec = *shown;
     if (rec.hasRing != 0) {
         const std::u16string items[kGroupItems] = {
             text(u"Dialog_QuickSet", u"QuickSet.WheelItem.1", u"1"),
@@ -63,44 +65,52 @@ void CDlgTabPageWheel::enableGroups(bool enabled) const {
     for (int g = 0; g < kRingFunctions; ++g) enable(IDC_RING_COMBO_FIRST + g, enabled);
 }
 
-void CDlgTabPageWheel::loadForApplication(std::u16string_view name) {
-    if (ctx_.rec == nullptr) return;
-    entry_ = entryIndexForName(*ctx_.rec, name);
-    showView(ringPageView(*ctx_.rec, entry_, ring_));
+void CDlgTabPageWheel::loadForEntry(int entry) {
+    const DeviceRecord* rec = record();
+    if (rec == nullptr) return;
+    entry_ = entry >= 0 && entry < kAppEntryCount ? entry : 0;
+    showView(ringPageView(*rec, entry_, ring_));
 }
 
 void CDlgTabPageWheel::onGroup(int g) {
-    if (ctx_.rec == nullptr) return;
+    if (record() == nullptr) return;
     const int s = selectedItem(IDC_RING_COMBO_FIRST + g);
-    HWND owner = GetAncestor(hwnd(), GA_ROOT);
-    const RingSettingDialog dialog = [this, owner]() -> std::optional<RingGroupSetting> {
+    // The Setting dialog runs before anything is written: when the device left, was replaced or
+    // reloaded while it was open, the binding is stale and the choice is dropped.
+    std::optional<RingGroupSetting> chosen;
+    if (s == 2) {
         CDlgSetWheel setting(*ctx_.lang);
-        if (setting.runModal(ctx_.instance, IDD_RING_SETTING, owner) != IDOK) return std::nullopt;
-        return setting.result();
-    };
-    labels_[g] = assignRingGroup(ctx_.rec->apps[entry_], ring_, g, s, labels_[g], dialog).label;
+        if (setting.runModal(ctx_.instance, IDD_RING_SETTING, GetAncestor(hwnd(), GA_ROOT)) == IDOK)
+            chosen = setting.result();
+    }
+    DeviceRecord* rec = record();
+    if (rec == nullptr) return;
+    const RingSettingDialog answered = [&chosen] { return chosen; };
+    labels_[g] = assignRingGroup(rec->apps[entry_], ring_, g, s, labels_[g], answered).label;
     setText(IDC_RING_LABEL_FIRST + g, labels_[g]);
 }
 
 void CDlgTabPageWheel::onTrackPadMode() {
-    if (ctx_.rec == nullptr) return;
-    const TrackPadMessage m = chooseTrackPadMode(*ctx_.rec, selectedItem(IDC_TRACKPAD_MODE));
+    DeviceRecord* rec = record();
+    if (rec == nullptr) return;
+    const TrackPadMessage m = chooseTrackPadMode(*rec, selectedItem(IDC_TRACKPAD_MODE));
     if (m.mode == 0) return;
     enableGroups(ringGroupsEnabled(m.mode));
     platform::sendToService(WM_SERVICE_TRACKPAD, static_cast<WPARAM>(m.mode), static_cast<LPARAM>(m.rotation));
 }
 
 void CDlgTabPageWheel::onDefault() {
-    if (ctx_.rec == nullptr) return;
-    const auto names = restoreRingDefaults(*ctx_.rec, ctx_.rec->apps[entry_], ring_);
-    showView(ringPageView(*ctx_.rec, entry_, ring_));
+    DeviceRecord* rec = record();
+    if (rec == nullptr) return;
+    const auto names = restoreRingDefaults(*rec, rec->apps[entry_], ring_);
+    showView(ringPageView(*rec, entry_, ring_));
     for (int g = 0; g < kRingFunctions; ++g) {
         labels_[g] = names[g];
         setText(IDC_RING_LABEL_FIRST + g, labels_[g]);
     }
     if (trackPadForm_) {
         selectItem(IDC_TRACKPAD_MODE, 0);
-        const TrackPadMessage m = resetTrackPadMode(*ctx_.rec);
+        const TrackPadMessage m = resetTrackPadMode(*rec);
         enableGroups(false);
         platform::sendToService(WM_SERVICE_TRACKPAD, static_cast<WPARAM>(m.mode), static_cast<LPARAM>(m.rotation));
     }

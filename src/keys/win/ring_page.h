@@ -17,7 +17,7 @@ public:
         : ExpressPage(ctx), ring_(ring), trackPadForm_(trackPadForm) {}
 
     bool create(HWND tab, const RECT& area);
-    void loadForApplication(std::u16string_view name) override;
+    void loadForEntry(int entry) override;
     int entry() const { return entry_; }
 
 protected:

@@ -26,6 +26,8 @@ public:
     // outside the table) shows nothing.
     void open(int selection);
     bool firstCornerSet() const { return firstSet_; }
+    // Escape: nothing chosen, the main window back.
+    void cancel();
 
     bool preTranslateMessage(MSG& msg) override;
 
@@ -36,8 +38,6 @@ private:
     void onClick(POINT screen);
     // Hides the overlay and gives the cursor its freedom back.
     void close();
-    // Escape: nothing chosen, the main window back.
-    void cancel();
     void say(const char16_t* key, unsigned intervalMs) const;
 
     HWND owner_;

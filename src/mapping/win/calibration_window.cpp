@@ -14,12 +14,33 @@ constexpr int kCrossWidth = 3;
 constexpr COLORREF kCrossColour = RGB(255, 0, 0);
 }  // namespace
 
-bool CDlgCheckDisplay::create(HINSTANCE instance, HWND owner, DeviceRecord* rec, int currentMonitor) {
+CDlgCheckDisplay::~CDlgCheckDisplay() {
+    cancel();
+    destroy();
+}
+
+bool CDlgCheckDisplay::create(HINSTANCE instance, HWND owner, DeviceBinding binding, int currentMonitor) {
+    DeviceRecord* rec = binding.record();
     if (rec == nullptr || !session_.start(block_, currentMonitor)) return false;
-    rec_ = rec;
-    if (createModeless(instance, IDD_CHECK_DISPLAY, owner) == nullptr) return false;
+    binding_ = std::move(binding);
+    finished_ = false;
+    std::copy(std::begin(rec->displayCalib), std::end(rec->displayCalib), previous_.begin());
+    resetCalibration(*rec, lock_);
+    if (createModeless(instance, IDD_CHECK_DISPLAY, owner) == nullptr) {
+        cancel();
+        return false;
+    }
     bringToFront();
     return true;
+}
+
+void CDlgCheckDisplay::cancel() {
+    if (!finished_) {
+        finished_ = true;
+        if (DeviceRecord* rec = binding_.record()) writeCalibration(*rec, previous_, lock_);
+    }
+    binding_.release();
+    destroy();
 }
 
 void CDlgCheckDisplay::bringToFront() {
@@ -44,7 +65,7 @@ void CDlgCheckDisplay::paintTarget(HDC dc) const {
 bool CDlgCheckDisplay::preTranslateMessage(MSG& msg) {
     if (msg.message != WM_KEYDOWN) return false;
     if (msg.wParam == VK_ESCAPE) {
-        destroy();  // the factors stay at 1.0, as set when the calibration opened
+        cancel();
         return true;
     }
     return msg.wParam == VK_RETURN;
@@ -71,7 +92,10 @@ bool CDlgCheckDisplay::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& resu
                     InvalidateRect(hwnd(), nullptr, TRUE);
                     break;
                 case CalibrationSession::Tap::Finished:
-                    writeCalibration(*rec_, session_.factors(), lock_);
+                    // Written only into the device that was calibrated.
+                    finished_ = true;
+                    if (DeviceRecord* rec = binding_.record()) writeCalibration(*rec, session_.factors(), lock_);
+                    binding_.release();
                     destroy();
                     break;
             }

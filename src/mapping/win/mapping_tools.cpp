@@ -36,12 +36,22 @@ void MappingTools::openOverlay(int selection) {
     overlay_->open(selection);
 }
 
-void MappingTools::openCalibration(DeviceRecord* rec) {
-    if (rec != nullptr) resetCalibration(*rec, lock_);
+void MappingTools::openCalibration(DeviceBinding binding) {
     if (calibration_ && calibration_->open()) {
         calibration_->bringToFront();
         return;
     }
     calibration_ = std::make_unique<CDlgCheckDisplay>(block_, lock_);
-    if (!calibration_->create(instance_, main_, rec, block_.currentMonitor)) calibration_.reset();
+    if (!calibration_->create(instance_, main_, std::move(binding), block_.currentMonitor)) calibration_.reset();
+}
+
+void MappingTools::onDeviceEvent(bool reload) {
+    if (calibration_ && calibration_->open() && (reload || !calibration_->binding().rebind()))
+        calibration_->cancel();
+    if (overlay_ && overlay_->hwnd() != nullptr && IsWindowVisible(overlay_->hwnd())) overlay_->cancel();
+}
+
+void MappingTools::closeAll() {
+    if (calibration_) calibration_->cancel();
+    if (overlay_ && overlay_->hwnd() != nullptr && IsWindowVisible(overlay_->hwnd())) overlay_->cancel();
 }

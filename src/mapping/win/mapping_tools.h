@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "config/block_access.h"
+#include "config/device_binding.h"
 #include "config/language.h"
 #include "config/shared_block.h"
 #include "mapping/precision_area.h"
@@ -30,9 +31,15 @@ public:
     // What the overlay chose, valid when WM_PANEL_AREASELECTED arrives.
     const RECT& selectedRegion() const { return selectedRegion_; }
 
-    // Button 1009: all four factors back to 1.0, then the calibration (a running one is shown
-    // again where it was).
-    void openCalibration(scribo::DeviceRecord* rec);
+    // Button 1009: the calibration of the bound device (a running one is shown again where it
+    // was).
+    void openCalibration(scribo::DeviceBinding binding);
+    // A device arrived or left, or the service reloaded: a calibration whose device is no longer
+    // there in its slot (or every calibration, on `reload`) ends and the overlay closes, so
+    // neither writes into a record that has changed hands.
+    void onDeviceEvent(bool reload);
+    // The panel ends: both go.
+    void closeAll();
 
 private:
     HINSTANCE instance_;

@@ -6,6 +6,7 @@
 #include "config/block_access.h"
 #include "config/service_protocol.h"
 #include "platform/dpi.h"
+#include "platform/message_loop.h"
 #include "platform/shell.h"
 #include "platform/wide.h"
 #include "resource.h"
@@ -84,7 +85,7 @@ bool CQX_ScriboDlg::onInitDialog() {
     store_ = std::make_unique<platform::ConfigStore>(configPath_, *language_, hwnd());
     transfer_ = std::make_unique<platform::ConfigTransfer>(configPath_, hwnd(), store_.get());
     common_ = std::make_unique<CommonFile>(profiles_, languageFiles_.commonFile);
-    pen_ = std::make_unique<PenPanel>(hwnd(), link_.lock(), *language_);
+    pen_ = std::make_unique<PenPanel>(hwnd(), link_.lock(), *language_, [this] { return bindCurrent(); });
     pressure_ = std::make_unique<PressurePanel>(hwnd(), link_.lock());
     mapping_ = std::make_unique<MappingPanel>(hwnd(), *link_.block(), link_.lock(), *language_, pictures_);
     mappingTools_ = std::make_unique<MappingTools>(instance_, hwnd(), *link_.block(), link_.lock(), *language_);
@@ -109,6 +110,8 @@ bool CQX_ScriboDlg::onInitDialog() {
     }
     tray_.add(mainIcon_);
     setAllTexts();
+    // Resets the whole device: never on a stray letter typed while a button has the focus.
+    requireAltForMnemonic(IDC_RESTORE_DEFAULT);
     // The info strip starts hidden; its light text sits on a dark translucent plate.
     if (info_.create(instance_)) {
         info_.setFontSize(platform::scalePx(kInfoFontPx, hwnd()));
@@ -149,6 +152,9 @@ void CQX_ScriboDlg::loadDeviceIntoPanel() {
     DeviceRecord* rec = current();
     if (rec == nullptr) return;  // an entry whose slot is not filled is never loaded
     pressure_->load(*rec);
+    // The curve's points come from this record, or the box would show the previous device's
+    // curve and the next drag would write all of it into this one.
+    pressure_->placePoints(rec, false);
     mapping_->load(*rec, systemMonitorCount_);
     pen_->load(*rec);
     placeInfoWindow();
@@ -188,6 +194,8 @@ void CQX_ScriboDlg::applyActions(const PanelActions& a) {
     if (a.loadCurrent) loadDeviceIntoPanel();
     if (a.showWindow) ShowWindow(hwnd(), SW_SHOWNORMAL);
     if (a.hideWindow) ShowWindow(hwnd(), SW_HIDE);
+    // Quick Setting needs a record to edit.
+    enable(IDC_QUICK_SETTING, current() != nullptr);
 }
 
 void CQX_ScriboDlg::onTrayIconChoice(LPARAM choice) {
@@ -206,6 +214,7 @@ void CQX_ScriboDlg::onPrecision() {
 
 
 void CQX_ScriboDlg::onReload() {
+    onDeviceEvent(true);
     reloadRemoteWindow();
     if ((devices_->deviceKindMask() & kKindMaskPen) == 0) return;
     finishInitialisation();
@@ -213,8 +222,13 @@ void CQX_ScriboDlg::onReload() {
 }
 
 void CQX_ScriboDlg::closePanel() {
-    // An open dialog ends first: work it has not yet handed to a device is dropped.
+    // Every open dialog ends first, innermost first, and nothing they still hold reaches a
+    // device: work not yet handed over is dropped. The main window's own run ends after them.
+    generations_.bump();
+    if (pen_) pen_->cancelPending();
+    platform::message_loop::endModalsFrom(1, -1);
     if (mapping_) mapping_->closeDialogs();
+    if (mappingTools_) mappingTools_->closeAll();
     // Nothing of the panel may outlive it in the notification area.
     tray_.remove();
     wintab_.close();
@@ -346,9 +360,11 @@ bool CQX_ScriboDlg::onPanelMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result
             onAreaSet();
             return true;
         case WM_PANEL_DEVICEARRIVED:
+            onDeviceEvent(false);
             applyActions(devices_->onDeviceArrived(static_cast<unsigned>(w)));
             return true;
         case WM_PANEL_DEVICEREMOVED:
+            onDeviceEvent(false);
             applyActions(devices_->onDeviceRemoved(static_cast<unsigned>(w)));
             return true;
         case WM_PANEL_SAVEALL:
@@ -380,6 +396,17 @@ bool CQX_ScriboDlg::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
         // panel started before the shell was ready.
         if (devices_) tray_.readd();
         return true;
+    }
+    switch (msg) {
+        case WM_COMMAND:
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+        case WM_LBUTTONDOWN:
+        case WM_KEYDOWN:
+            loadCurrentIfAppeared();
+            break;
+        default:
+            break;
     }
     switch (msg) {
         case WM_INITDIALOG:
@@ -439,7 +466,11 @@ bool CQX_ScriboDlg::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
             result = TRUE;
             return true;
         case WM_DESTROY:
+            // Nothing may reach the block once it is detached.
+            generations_.bump();
+            if (mappingTools_) mappingTools_->closeAll();
             remote_.reset();
+            quickSet_.reset();
             tray_.remove();
             wintab_.close();
             link_.detach();

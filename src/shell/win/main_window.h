@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "config/device_binding.h"
 #include "config/language.h"
 #include "config/win/config_store.h"
 #include "config/win/config_transfer.h"
@@ -74,6 +75,14 @@ private:
     void openQuickSetting();
     void createRemoteWindow();
     void closeRemoteWindow();
+    // A device arrived or left, or the service reloaded the block: a new generation of
+    // bindings. Windows whose device is still connected in its slot carry on (not on a reload,
+    // which rewrote every record); the others end, innermost dialog first.
+    void onDeviceEvent(bool reload);
+    // The current device's binding, unbound when it has no record.
+    scribo::DeviceBinding bindCurrent() const;
+    // The current entry got its record late: load it before anything edits it.
+    void loadCurrentIfAppeared();
     void showRemoteWindow(bool fromButton);
     void reloadRemoteWindow();
     void startPenPositioning();
@@ -111,6 +120,7 @@ private:
     std::unique_ptr<PressurePanel> pressure_;
     std::unique_ptr<MappingPanel> mapping_;
     platform::WintabLibrary wintab_;
+    scribo::DeviceGenerations generations_;
     CWndShowInfo info_;
     std::unique_ptr<MappingTools> mappingTools_;
     std::unique_ptr<scribo::win::CDlgShortcutKey> quickSet_;

@@ -5,6 +5,7 @@
 #include "platform/wide.h"
 #include "resource.h"
 #include "keys/win/hotkeys_dialog.h"
+#include "platform/message_loop.h"
 #include "shell/win/main_window.h"
 
 using namespace scribo;
@@ -38,21 +39,56 @@ win::ExpressServices CQX_ScriboDlg::expressServices() {
     return s;
 }
 
+DeviceBinding CQX_ScriboDlg::bindCurrent() const {
+    const DeviceEntry* entry = devices_ ? devices_->currentDevice() : nullptr;
+    if (entry == nullptr || link_.block() == nullptr || devices_->currentRecord() == nullptr) return {};
+    return generations_.bindDevice(*link_.block(), entry->deviceId);
+}
+
 void CQX_ScriboDlg::openQuickSetting() {
-    DeviceEntry* entry = devices_ ? devices_->currentDevice() : nullptr;
-    if (entry == nullptr || !language_) return;
+    // An entry without a record has nothing to edit: never another slot's device in its place.
+    DeviceBinding binding = bindCurrent();
+    if (!binding.valid() || !language_) return;
     if (!quickSet_) quickSet_ = std::make_unique<win::CDlgShortcutKey>(expressServices());
-    if (quickSet_->open(hwnd(), link_.block(), lookupSlot(*link_.block(), entry->deviceId)) < 0)
+    if (quickSet_->hwnd() != nullptr) return;
+    if (quickSet_->open(hwnd(), std::move(binding)) < 0)
         OutputDebugStringW(L"Scribo: the express-key settings window could not be created\n");
 }
 
 void CQX_ScriboDlg::createRemoteWindow() {
     if ((remote_ && remote_->hwnd() != nullptr) || !language_) return;
     remote_ = std::make_unique<win::CDlgRX20>(expressServices());
-    remote_->create(hwnd(), link_.block(), lookupSlot(*link_.block(), kRemoteDeviceId));
+    remote_->create(hwnd(), generations_.bindDevice(*link_.block(), kRemoteDeviceId));
 }
 
-void CQX_ScriboDlg::closeRemoteWindow() { remote_.reset(); }
+void CQX_ScriboDlg::closeRemoteWindow() {
+    if (!remote_) return;
+    // The window goes out of sight and its dialogs end now; the object itself goes once every
+    // handler on the stack has returned, because one of its pages may be waiting for a dialog
+    // it opened (a program, a custom function, a ring setting) to return.
+    remote_->binding().release();
+    if (HWND h = remote_->hwnd()) {
+        platform::message_loop::endModalsOwnedBy(h, -1);
+        ShowWindow(h, SW_HIDE);
+    }
+    std::shared_ptr<win::CDlgRX20> retired(std::move(remote_));
+    platform::message_loop::whenUnwound([retired]() mutable { retired.reset(); });
+}
+
+void CQX_ScriboDlg::onDeviceEvent(bool reload) {
+    generations_.bump();
+    // The pen-button dialogs belong to the device the panels show, which an event may change.
+    if (pen_) pen_->cancelPending();
+    if (mapping_) mapping_->closeDialogs();
+    if (mappingTools_) mappingTools_->onDeviceEvent(reload);
+    if (quickSet_ && quickSet_->hwnd() != nullptr && (reload || !quickSet_->binding().rebind()))
+        quickSet_->close(-1);
+    if (remote_ && !reload && !remote_->binding().rebind()) closeRemoteWindow();
+}
+
+void CQX_ScriboDlg::loadCurrentIfAppeared() {
+    if (devices_) applyActions(devices_->refresh());
+}
 
 void CQX_ScriboDlg::showRemoteWindow(bool fromButton) {
     if (!remote_ || remote_->hwnd() == nullptr) {
@@ -68,8 +104,10 @@ void CQX_ScriboDlg::showRemoteWindow(bool fromButton) {
 }
 
 void CQX_ScriboDlg::reloadRemoteWindow() {
-    if ((devices_->deviceKindMask() & kKindMaskRemote) == 0 || !remote_) return;
-    remote_.reset();
+    // The remote's window shows what the block held before the reload: it is made anew, also
+    // when it had not been made yet or was lost.
+    if ((devices_->deviceKindMask() & kKindMaskRemote) == 0) return;
+    closeRemoteWindow();
     createRemoteWindow();
     if (devices_->deviceKindMask() == kKindMaskRemote && remote_ && remote_->hwnd() != nullptr)
         ShowWindow(remote_->hwnd(), SW_SHOWNORMAL);

@@ -73,7 +73,7 @@ void CQX_ScriboDlg::onMappingCommand(int id) {
             mappingTools_->openOverlay(mapping_->selection());
             break;
         case IDC_CALIBRATE:
-            mappingTools_->openCalibration(rec);
+            mappingTools_->openCalibration(bindCurrent());
             break;
         case IDC_RESTORE_DEFAULT:
             if (rec == nullptr) break;

@@ -82,6 +82,7 @@ void CQX_ScriboDlg::collapse() {
 }
 
 void CQX_ScriboDlg::showPanel() {
+    loadCurrentIfAppeared();
     if (devices_ && devices_->deviceKindMask() == kKindMaskRemote) {
         showRemoteWindow(false);
         return;

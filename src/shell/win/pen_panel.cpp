@@ -9,6 +9,7 @@
 
 #include "keys/descriptors.h"
 #include "keys/win/hotkeys_dialog.h"
+#include "platform/message_loop.h"
 #include "platform/wide.h"
 #include "resource.h"
 
@@ -123,19 +124,25 @@ void PenPanel::assignButton(int button, int k, DeviceRecord& rec) {
     GetDlgItemTextW(dialog_, labelId, shown, kDescriptorUnits);
 
     // The user chooses first, with the block free; the choice is then written in one go.
-    const std::u16string deviceId = readField(rec.deviceId);
+    if (assigning_) return;
+    pending_ = bindCurrent_ ? bindCurrent_() : scribo::DeviceBinding();
+    if (pending_.record() != &rec) return;
     std::optional<std::u16string> program;
     std::optional<HotKeyResult> hotKeys;
+    assigning_ = true;
+    pendingLevel_ = platform::message_loop::modalDepth();
     if (k == 4) {
         program = chooseProgram();
     } else if (k == 5) {
         const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog_, GWLP_HINSTANCE));
         hotKeys = win::runHotKeys(instance, dialog_, language_, rec.hasRing, rec.hasTrackPad, rec.ringCount);
     }
-    // Service messages are handled while the chooser or the dialog is open: when the device left
-    // meanwhile (its slot emptied or refilled by another device), the choice is dropped rather
-    // than written into a record that is no longer this device's.
-    if (rec.connected == 0 || readField(rec.deviceId) != deviceId) return;
+    assigning_ = false;
+    // Service messages are handled while the chooser or the dialog is open: when a device came
+    // or went, or the service reloaded, meanwhile, the binding is stale and the choice is dropped
+    // rather than written into a record that may no longer be this device's.
+    if (pending_.record() != &rec) return;
+    pending_.release();
     const FunctionDialogs answered{[&] { return program; },
                                    [&](int32_t, int32_t, int32_t) { return hotKeys; }};
     // Index and descriptor together under the lock: the service never sees a new index with the
@@ -146,6 +153,12 @@ void PenPanel::assignButton(int button, int k, DeviceRecord& rec) {
     });
     if (outcome.refused) OutputDebugStringW(L"Scribo: the chosen function does not fit its field\n");
     SetDlgItemTextW(dialog_, labelId, toWide(outcome.label).c_str());
+}
+
+void PenPanel::cancelPending() {
+    if (!assigning_) return;
+    pending_.release();
+    platform::message_loop::endModalsFrom(pendingLevel_, IDCANCEL);
 }
 
 bool PenPanel::onHScroll(HWND bar, DeviceRecord* rec) {

@@ -4,17 +4,21 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "config/block_access.h"
+#include "config/device_binding.h"
 #include "config/language.h"
 #include "config/shared_block.h"
 
 class PenPanel {
 public:
-    PenPanel(HWND dialog, scribo::BlockLock& lock, const scribo::TIniFile& language)
-        : dialog_(dialog), lock_(lock), language_(language) {}
+    // `bindCurrent` binds the device the panels show; an assignment is written through it.
+    PenPanel(HWND dialog, scribo::BlockLock& lock, const scribo::TIniFile& language,
+             std::function<scribo::DeviceBinding()> bindCurrent)
+        : dialog_(dialog), lock_(lock), language_(language), bindCurrent_(std::move(bindCurrent)) {}
 
     // Texts of both pen-button lists; before a device is loaded the upper list shows item 3 and
     // the lower item 1. Range of the speed trackbar.
@@ -31,6 +35,9 @@ public:
     void setWindowsInk(bool on, scribo::DeviceRecord* rec);
     // Restore defaults, as far as the pen settings go.
     void restoreDefaults(scribo::DeviceRecord& rec);
+    // A device event while a pen-button dialog is open: the dialog ends and its choice is
+    // dropped (the program chooser cannot be ended; what it returns is dropped).
+    void cancelPending();
 
 private:
     void applyMouseMode(bool relative);
@@ -43,4 +50,8 @@ private:
     HWND dialog_;
     scribo::BlockLock& lock_;
     const scribo::TIniFile& language_;
+    std::function<scribo::DeviceBinding()> bindCurrent_;
+    scribo::DeviceBinding pending_;  // the device of the dialog that is open
+    size_t pendingLevel_ = 0;        // modal depth below that dialog
+    bool assigning_ = false;
 };
