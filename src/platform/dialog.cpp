@@ -75,6 +75,16 @@ void Dialog::destroy() {
     if (hwnd_ != nullptr) unlink();
 }
 
+void retireDialog(std::unique_ptr<Dialog> dialog) {
+    if (!dialog) return;
+    if (HWND h = dialog->hwnd()) {
+        message_loop::endModalsOwnedBy(h, -1);
+        ShowWindow(h, SW_HIDE);
+    }
+    std::shared_ptr<Dialog> retired(std::move(dialog));
+    message_loop::whenUnwound([retired]() mutable { retired.reset(); });
+}
+
 bool Dialog::preTranslateMessage(MSG& msg) { return isBareMnemonicOfProtected(msg); }
 
 bool Dialog::isBareMnemonicOfProtected(const MSG& msg) const {

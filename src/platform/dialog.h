@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,5 +73,11 @@ private:
     bool ended_ = false;
     INT_PTR code_ = 0;
 };
+
+// Takes a modeless dialog out of use: its window hides at once and the modal dialogs it opened
+// end (code -1), innermost first; the object itself is deleted only when no dialog procedure is
+// on the stack any more, since one of its handlers may still be waiting for such a dialog to
+// return and carries on afterwards.
+void retireDialog(std::unique_ptr<Dialog> dialog);
 
 }  // namespace platform

@@ -12,6 +12,7 @@
 #include "config/service_protocol.h"
 #include "platform/block_kernel.h"
 #include "platform/wide.h"
+#include "express_pages.h"
 #include "panel_driver.h"
 #include "processes.h"
 #include "resource.h"
@@ -41,40 +42,6 @@ const char kProfile[] =
     "[device]\nconnected = 0\ndeviceId = PID_0A31\nproductName = Remote\ndeviceKind = 5\n"
     "hasRing = 1\nhasExpressKeys = 1\nringCount = 1\nkeyCount = 18\n"
     "keyPresent = 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\napps.0.inUse = 1\n";
-
-enum class Page { Keys10, Keys16, Keys20, Ring, TrackPad, Lights, Unknown };
-
-Page kindOf(HWND page) {
-    if (GetDlgItem(page, IDC_KEY_COMBO_FIRST + 19) != nullptr) return Page::Keys20;
-    if (GetDlgItem(page, IDC_KEY_COMBO_FIRST + 15) != nullptr) return Page::Keys16;
-    if (GetDlgItem(page, IDC_KEY_COMBO_FIRST) != nullptr) return Page::Keys10;
-    if (HWND mode = GetDlgItem(page, IDC_TRACKPAD_MODE))
-        return (GetWindowLongPtrW(mode, GWL_STYLE) & WS_VISIBLE) != 0 ? Page::TrackPad : Page::Ring;
-    if (GetDlgItem(page, IDC_LIGHT_TABLET) != nullptr) return Page::Lights;
-    return Page::Unknown;
-}
-
-// The pages of an express-key window, in tab order (children of its tab control).
-std::vector<HWND> pagesOf(HWND window) {
-    std::vector<HWND> pages;
-    for (HWND c = GetWindow(GetDlgItem(window, IDC_QS_TABS), GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
-        pages.push_back(c);
-    // Each page went on top of the previous one: the child list runs against the tab order.
-    std::reverse(pages.begin(), pages.end());
-    return pages;
-}
-
-std::vector<Page> pageKinds(HWND window) {
-    std::vector<Page> kinds;
-    for (HWND p : pagesOf(window)) kinds.push_back(kindOf(p));
-    return kinds;
-}
-
-HWND pageOf(HWND window, Page kind) {
-    for (HWND p : pagesOf(window))
-        if (kindOf(p) == kind) return p;
-    return nullptr;
-}
 
 bool visibleStyle(HWND h) { return h != nullptr && (GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) != 0; }
 

@@ -35,7 +35,7 @@ const char kProfile[] =
     "penButton2Index = 4\npenButton2Descriptor = 0|C:\\Tools\\paint.exe\n"
     "pressureCurve = 0 0.3 0.7 1\nmouseMode = 0\nwindowsInk = 1\nmouseSpeed = 5\n"
     "[device]\ndeviceId = PID_0375\nproductName = Pad L\ndeviceKind = 0\npenModel = 3\n"
-    "tabletMaxX = 21600\ntabletMaxY = 13500\n";
+    "tabletMaxX = 21600\ntabletMaxY = 13500\npressureCurve = 0 0.2 0.8 1\n";
 
 HWND control(int id) { return GetDlgItem(panelWindow(), id); }
 
@@ -172,6 +172,24 @@ TEST_F(PenPressure, AChoiceForADeviceThatLeftIsDropped) {
     sendToPanel(WM_NULL);
     EXPECT_NE(readField(rec().penButton1Descriptor), u"2|0");
     EXPECT_EQ(rec().connected, 0);
+}
+
+// Each device's curve is placed when it is chosen: with the previous device's points left in
+// the box, the next drag would write that curve into this device.
+TEST_F(PenPressure, ChoosingAnotherDevicePlacesItsCurve) {
+    const auto chooseDevice = [](int index) {
+        SendMessageW(control(IDC_DEVICE_LIST), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        sendToPanel(WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE),
+                    reinterpret_cast<LPARAM>(control(IDC_DEVICE_LIST)));
+    };
+    const RECT first = clientRect(IDC_CURVE_MIDDLE);
+    chooseDevice(1);
+    const RECT second = clientRect(IDC_CURVE_MIDDLE);
+    EXPECT_FALSE(EqualRect(&first, &second));
+    EXPECT_LT(second.left, first.left);  // middle point at 0.2 instead of 0.3
+    chooseDevice(0);
+    const RECT again = clientRect(IDC_CURVE_MIDDLE);
+    EXPECT_TRUE(EqualRect(&first, &again));
 }
 
 TEST_F(PenPressure, RelativePositioningTurnsInkOffAndAbsoluteLeavesItOff) {

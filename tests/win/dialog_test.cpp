@@ -13,6 +13,9 @@ namespace {
 
 constexpr int IDD_TEST = 900;
 constexpr int IDC_FIRST = 901;
+constexpr int IDD_BUTTONS = 903;
+constexpr int IDC_DEFAULTS = 904;
+constexpr int IDC_APPLY = 905;
 
 struct Log {
     std::vector<UINT> messages;
@@ -29,9 +32,14 @@ public:
     explicit TestDialog(Log& log) : log_(log) {}
     std::function<bool(MSG&)> preview;
     std::function<void(TestDialog&)> onInit;
+    std::function<void(TestDialog&)> onCommandFirst;  // command IDC_FIRST
     bool handleCommands = false;
 
-    bool preTranslateMessage(MSG& m) override { return preview ? preview(m) : false; }
+    bool preTranslateMessage(MSG& m) override {
+        return preview ? preview(m) : platform::Dialog::preTranslateMessage(m);
+    }
+    void protect(int id) { requireAltForMnemonic(id); }
+    std::function<void(TestDialog&)> onApp;  // a posted WM_APP
 
 protected:
     bool handleMessage(UINT msg, WPARAM w, LPARAM, LRESULT& result) override {
@@ -42,8 +50,13 @@ protected:
             return true;
         }
         if (msg == WM_COMMAND) {
-            if (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL) log_.commands.push_back(LOWORD(w));
+            if (HIWORD(w) == BN_CLICKED) log_.commands.push_back(LOWORD(w));
+            if (LOWORD(w) == IDC_FIRST && HIWORD(w) == BN_CLICKED && onCommandFirst) onCommandFirst(*this);
             return handleCommands;
+        }
+        if (msg == WM_APP && onApp) {
+            onApp(*this);
+            return true;
         }
         return false;
     }
@@ -155,6 +168,72 @@ TEST(MessageLoop, ModelessDialogsNavigateByKeyboardAndPreviewComesFirst) {
     };
     EXPECT_EQ(modal.runModal(self(), IDD_TEST, nullptr), IDCANCEL);
     EXPECT_EQ(log.commands, std::vector<int>{IDCANCEL});
+}
+
+// A window closed while a dialog it opened is still running (its device left, say) is not
+// freed under that dialog: the dialog ends, the handler that opened it carries on with a whole
+// object, and only then is the window deleted.
+TEST(DialogBase, ARetiredDialogOutlivesTheDialogItOpened) {
+    struct Marked : TestDialog {
+        Marked(Log& log, bool& gone) : TestDialog(log), gone_(gone) {}
+        ~Marked() override { gone_ = true; }
+        bool& gone_;
+    };
+    Log log, nestedLog;
+    bool gone = false, wholeAfterNested = false;
+    INT_PTR nestedCode = 0;
+    auto outer = std::make_unique<Marked>(log, gone);
+    outer->onCommandFirst = [&](TestDialog& opener) {
+        TestDialog nested(nestedLog);
+        nested.onInit = [](TestDialog& d) { PostMessageW(d.hwnd(), WM_APP, 0, 0); };
+        nested.onApp = [&](TestDialog&) { platform::retireDialog(std::move(outer)); };
+        nestedCode = nested.runModal(self(), IDD_TEST, opener.hwnd());
+        wholeAfterNested = !gone;
+        opener.handleCommands = true;  // the object is used after the nested run
+    };
+    HWND h = outer->createModeless(self(), IDD_TEST, nullptr);
+    ASSERT_NE(h, nullptr);
+    SendMessageW(h, WM_COMMAND, MAKEWPARAM(IDC_FIRST, BN_CLICKED), 0);
+    EXPECT_EQ(nestedCode, -1);
+    EXPECT_TRUE(wholeAfterNested);
+    EXPECT_TRUE(gone);
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(outer, nullptr);
+}
+
+// "Restore &Defaults" answers Alt+D only; a bare D typed while another button has the focus does
+// nothing, other buttons keep their bare mnemonics, and an edit still takes the letter.
+TEST(DialogBase, AProtectedButtonIgnoresItsBareMnemonic) {
+    Log log;
+    TestDialog d(log);
+    d.onInit = [](TestDialog& t) { t.protect(IDC_DEFAULTS); };
+    ASSERT_NE(d.createModeless(self(), IDD_BUTTONS, nullptr), nullptr);
+    ShowWindow(d.hwnd(), SW_SHOW);
+    const struct {
+        const char* name;
+        int focus;
+        UINT message;
+        wchar_t letter;
+        std::vector<int> commands;
+    } cases[] = {
+        {"bare d on a button", IDC_APPLY, WM_CHAR, L'd', {}},
+        {"bare D on a button", IDOK, WM_CHAR, L'D', {}},
+        {"bare a on a button", IDC_DEFAULTS, WM_CHAR, L'a', {IDC_APPLY}},
+        {"Alt+D on a button", IDC_APPLY, WM_SYSCHAR, L'd', {IDC_DEFAULTS}},
+        {"d in the edit", IDC_FIRST, WM_CHAR, L'd', {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        log.commands.clear();
+        HWND focus = GetDlgItem(d.hwnd(), c.focus);
+        SetFocus(focus);
+        PostMessageW(focus, c.message, c.letter, c.message == WM_SYSCHAR ? (1 << 29) : 0);
+        platform::message_loop::pumpPending();
+        EXPECT_EQ(log.commands, c.commands);
+    }
+    wchar_t typed[8] = {};
+    GetDlgItemTextW(d.hwnd(), IDC_FIRST, typed, 8);
+    EXPECT_STREQ(typed, L"d");
 }
 
 }  // namespace

@@ -274,6 +274,59 @@ TEST_F(ExpressWindow, KeyAssignmentAndDefaultChangeOnlyTheSelectedProgram) {
     EXPECT_EQ(SendDlgItemMessageW(keys, IDC_KEY_COMBO_FIRST, CB_GETCURSEL, 0, 0), 2);
 }
 
+// The selection moved with the keyboard loads the pages as a click does.
+TEST_F(ExpressWindow, TheKeyboardMovesTheSelectionAndThePagesFollow) {
+    add(0);
+    add(1);
+    rec().apps[1].keyFunc[0] = 1;  // prog0 runs a program on key 1; prog1 copied "Others" (2)
+    click(0);
+    HWND keys = page(0);
+    ASSERT_EQ(SendDlgItemMessageW(keys, IDC_KEY_COMBO_FIRST, CB_GETCURSEL, 0, 0), 2);
+    const struct {
+        UINT key;
+        int item, selection;
+    } steps[] = {{VK_HOME, 0, 2}, {VK_DOWN, 1, 1}, {VK_DOWN, 2, 2}, {VK_UP, 1, 1}, {VK_END, 2, 2}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.item);
+        SendMessageW(list(), WM_KEYDOWN, step.key, 0);
+        platform::message_loop::pumpPending();
+        EXPECT_EQ(selectedItem(), step.item);
+        EXPECT_EQ(SendDlgItemMessageW(keys, IDC_KEY_COMBO_FIRST, CB_GETCURSEL, 0, 0), step.selection);
+        EXPECT_EQ(enabled(IDC_QS_REMOVE), step.item > 0);
+    }
+}
+
+// The device leaves and another takes its slot while the custom-function dialog is open: the
+// choice is dropped, and from then on no control of the window writes into the record.
+TEST_F(ExpressWindow, AStaleBindingRefusesEveryEdit) {
+    std::vector<unsigned char> after;
+    services_.chooseHotKeys = [&](HWND, int32_t, int32_t, int32_t) -> std::optional<HotKeyResult> {
+        storeField(rec().deviceId, u"PID_0375");
+        generations_.bump();
+        const auto* bytes = reinterpret_cast<const unsigned char*>(&rec());
+        after.assign(bytes, bytes + sizeof(DeviceRecord));
+        HotKeyResult r;
+        r.option = 3;
+        return r;
+    };
+    window_ = std::make_unique<win::CDlgShortcutKey>(services_);
+    window_->setDevice(generations_.bindSlot(*block_, 0));
+    ASSERT_NE(window_->createModeless(GetModuleHandleW(nullptr), IDD_SHORTCUT_KEY, nullptr), nullptr);
+    HWND keys = page(0);
+    choose(keys, IDC_KEY_COMBO_FIRST + 1, 2);
+    ASSERT_EQ(after.size(), sizeof(DeviceRecord));
+    SendMessageW(GetDlgItem(w(), IDC_QS_DISABLE_KEYS), BM_CLICK, 0, 0);
+    SendMessageW(GetDlgItem(w(), IDC_QS_DISABLE_TIPS), BM_CLICK, 0, 0);
+    add(0);
+    choose(keys, IDC_KEY_COMBO_FIRST, 0);
+    SendMessageW(keys, WM_COMMAND, MAKEWPARAM(IDC_PAGE_DEFAULT, BN_CLICKED), 0);
+    HWND ring = page(1);
+    choose(ring, IDC_RING_COMBO_FIRST, 1);
+    SendMessageW(ring, WM_COMMAND, MAKEWPARAM(IDC_PAGE_DEFAULT, BN_CLICKED), 0);
+    EXPECT_EQ(std::memcmp(after.data(), &rec(), sizeof(DeviceRecord)), 0);
+    EXPECT_EQ(window_->record(), nullptr);
+}
+
 // The Setting dialog records Shift alone as vk 0 with the Shift flag, and a plain key with its
 // virtual key and scan code; the group gets the name typed.
 TEST_F(ExpressWindow, UserRingGroupTakesTheKeystrokesOfTheSettingDialog) {

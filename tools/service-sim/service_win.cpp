@@ -13,6 +13,8 @@
 //   | precision | ink 0|1 | trayicon N | reload | exit | show | info TEXT | send MSG W L | post MSG W L
 //   | set SLOT FIELD VALUE | get SLOT FIELD | get light1|light2|trackpad|trackpadrotation|lockheld424
 //   | get count MSG | hold MS | release | fuzz SEED MS | hang MS | quit
+//   | replace SLOT PID (another device put into SLOT, announced only by its arrival)
+//   | snapshot | changed (bit mask of the slots whose bytes differ from the snapshot)
 //
 // Pen positioning: when the panel sets the SETAREA event, the stand-in writes the profile's
 // penPositionArea (default: the centred half of the tablet) into the first connected device that
@@ -63,6 +65,8 @@ struct Received {
 };
 Received g_received;
 Service g;
+// The device records as "snapshot" found them; "changed" compares every byte with them.
+std::vector<DeviceRecord> g_snapshot;
 
 std::string narrow(const std::wstring& w) {
     if (w.empty()) return {};
@@ -319,6 +323,40 @@ LRESULT runCommand(const std::vector<std::string>& a) {
             lookupRecord(*g.block, id)->connected = 1;
         }
         return notifyPanel(WM_PANEL_DEVICEARRIVED, pid, 0);
+    }
+    if (cmd == "replace" && a.size() >= 3) {
+        DeviceRecord* rec = recordAt(*g.block, static_cast<int>(num(1, -1)));
+        const unsigned pid = static_cast<unsigned>(num(2, 0));
+        const DeviceRecord* dev = profileDevice(deviceIdFromProductId(pid));
+        if (rec == nullptr || dev == nullptr) return -2;
+        {
+            BlockGuard guard;
+            std::memcpy(rec, dev, sizeof(DeviceRecord));
+            rec->connected = 1;
+            logLine("config " + loadConfigurationIntoRecord(*rec, g.configPath));
+        }
+        return notifyPanel(WM_PANEL_DEVICEARRIVED, pid, 0);
+    }
+    if (cmd == "snapshot") {
+        BlockGuard guard;
+        g_snapshot.assign(std::begin(g.block->devices), std::end(g.block->devices));
+        return 0;
+    }
+    if (cmd == "changed") {
+        if (g_snapshot.size() != static_cast<size_t>(kSlotCount)) return -2;
+        BlockGuard guard;
+        LRESULT mask = 0;
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            const auto* now = reinterpret_cast<const unsigned char*>(&g.block->devices[slot]);
+            const auto* then = reinterpret_cast<const unsigned char*>(&g_snapshot[static_cast<size_t>(slot)]);
+            for (size_t i = 0; i < sizeof(DeviceRecord); ++i)
+                if (now[i] != then[i]) {
+                    logLine("changed: slot " + std::to_string(slot) + " first at byte " + std::to_string(i));
+                    mask |= LRESULT{1} << slot;
+                    break;
+                }
+        }
+        return mask;
     }
     if (cmd == "remove" && a.size() >= 2) {
         const unsigned pid = static_cast<unsigned>(num(1, 0));

@@ -67,12 +67,7 @@ void CQX_ScriboDlg::closeRemoteWindow() {
     // handler on the stack has returned, because one of its pages may be waiting for a dialog
     // it opened (a program, a custom function, a ring setting) to return.
     remote_->binding().release();
-    if (HWND h = remote_->hwnd()) {
-        platform::message_loop::endModalsOwnedBy(h, -1);
-        ShowWindow(h, SW_HIDE);
-    }
-    std::shared_ptr<win::CDlgRX20> retired(std::move(remote_));
-    platform::message_loop::whenUnwound([retired]() mutable { retired.reset(); });
+    platform::retireDialog(std::move(remote_));
 }
 
 void CQX_ScriboDlg::onDeviceEvent(bool reload) {
