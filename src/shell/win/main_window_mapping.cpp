@@ -69,7 +69,8 @@ void CQX_ScriboDlg::onMappingCommand(int id) {
             break;
         case IDC_SET_SCREEN_AREA:
             if (mapping_->selection() == 0) break;  // never over the whole desktop
-            ShowWindow(hwnd(), SW_HIDE);
+            // The overlay hides this window only once it is up: one that cannot open leaves
+            // the panel on the screen.
             mappingTools_->openOverlay(mapping_->selection());
             break;
         case IDC_CALIBRATE:
