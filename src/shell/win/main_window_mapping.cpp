@@ -23,11 +23,11 @@ bool CQX_ScriboDlg::onMappingMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& resu
     DeviceRecord* rec = current();
     switch (msg) {
         case WM_PANEL_MONITORSCHANGED:
-            mapping_->onMonitorsChanged();
+            mapping_->onMonitorsChanged(rec);
             result = 1;
             return true;
         case WM_PANEL_SELECTMONITOR:
-            mapping_->onSelectMonitor(static_cast<int>(static_cast<INT_PTR>(w)));
+            mapping_->onSelectMonitor(static_cast<int>(static_cast<INT_PTR>(w)), rec);
             result = 0;
             return true;
         case WM_PANEL_AREASELECTED:
