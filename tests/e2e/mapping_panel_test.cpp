@@ -225,6 +225,62 @@ TEST_F(MappingPanelE2E, MouseModeRedrawsTheTrackersAndKeepsSelectAreaOffInRelati
     EXPECT_FALSE(IsWindowEnabled(control(IDC_SET_SCREEN_AREA)));
 }
 
+// A window of one colour over the whole monitor, owned by the test.
+class ColourCover {
+public:
+    explicit ColourCover(COLORREF colour) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"ScriboTestColourCover";
+        RegisterClassW(&wc);
+        window_ = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 1920, 1080,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+        paint(colour);
+    }
+    ~ColourCover() { DestroyWindow(window_); }
+    void paint(COLORREF colour) {
+        brush_.reset(CreateSolidBrush(colour));
+        SetClassLongPtrW(window_, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush_.get()));
+        RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        Sleep(400);  // on the screen
+    }
+
+private:
+    HWND window_ = nullptr;
+    platform::UniqueBrush brush_;
+};
+
+double shareOf(const std::vector<COLORREF>& pixels, COLORREF colour) {
+    // The screen reads back as 0x00RRGGBB.
+    const COLORREF want = RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour));
+    size_t n = 0;
+    for (COLORREF p : pixels) n += (p & 0xFFFFFF) == want ? 1 : 0;
+    return pixels.empty() ? 0.0 : static_cast<double>(n) / static_cast<double>(pixels.size());
+}
+
+// Showing the panel takes a new picture of the monitor, before the window covers it; painting
+// only copies that picture.
+TEST_F(MappingPanelE2E, ShowingThePanelRefreshesTheThumbnailAndPaintingDoesNot) {
+    start();
+    click(IDCANCEL);
+    ASSERT_TRUE(waitFor([] { return !panelVisible(); }));
+    const COLORREF magenta = RGB(255, 0, 255), green = RGB(0, 255, 0);
+    ColourCover cover(magenta);
+    sendToPanel(WM_PANEL_SHOW);
+    ASSERT_TRUE(waitFor(panelShown));
+    letDrawingSettle();
+    Rect32 preview = clientRect(IDC_SCREEN_PREVIEW);
+    preview = {preview.left + 8, preview.top + 8, preview.right - 8, preview.bottom - 8};  // no frame, no handles
+    // Between the tracker's hatch lines, the cover's colour.
+    EXPECT_GT(shareOf(screenPixels(preview), magenta), 0.5);
+
+    cover.paint(green);
+    repaintPanel();
+    EXPECT_GT(shareOf(screenPixels(preview), magenta), 0.5);
+    EXPECT_EQ(shareOf(screenPixels(preview), green), 0.0);
+}
+
 TEST_F(MappingPanelE2E, MonitorNotificationsFollowTheServicesTable) {
     start();
     SharedBlock& b = block();

@@ -286,6 +286,13 @@ void MappingPanel::captureThumbnail() {
 
 void MappingPanel::captureThumbnailSoon(UINT delayMs) { SetTimer(dialog_, kTimerCapture, delayMs, nullptr); }
 
+void MappingPanel::refreshThumbnail() {
+    KillTimer(dialog_, kTimerCapture);
+    readScreenPreviewRect();
+    captureThumbnail();
+    invalidateArea(false);
+}
+
 bool MappingPanel::onTimer(UINT_PTR id) {
     if (id != kTimerCapture && id != kTimerRefresh) return false;
     KillTimer(dialog_, id);
