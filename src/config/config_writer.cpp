@@ -90,11 +90,13 @@ std::u16string backupPathFor(const std::u16string& path, int n) {
     return path + u".bak" + char16_t(u'0' + n);
 }
 
-void rotateBackups(FileReplacer& files, const std::u16string& path) {
+std::u16string previousPathFor(const std::u16string& path) { return path + u".prev"; }
+
+void rotateBackups(FileReplacer& files, const std::u16string& path, const std::u16string& previous) {
     files.remove(backupPathFor(path, kBackupCount));
     for (int n = kBackupCount - 1; n >= 1; --n)
         files.replace(backupPathFor(path, n), backupPathFor(path, n + 1));
-    files.copy(path, backupPathFor(path, 1));
+    if (!files.replace(previous, backupPathFor(path, 1))) files.remove(previous);
 }
 
 bool saveAtomically(XmlDocument& doc, FileReplacer& files, const std::u16string& path, bool backup) {
@@ -103,11 +105,16 @@ bool saveAtomically(XmlDocument& doc, FileReplacer& files, const std::u16string&
         files.remove(temp);
         return false;
     }
-    if (backup) rotateBackups(files, path);
+    // The file about to be replaced is set aside first and becomes the first backup only once
+    // the new file is in: a save that fails at any step leaves every backup as it was.
+    const std::u16string previous = previousPathFor(path);
+    const bool kept = backup && files.copy(path, previous);
     if (!files.replace(temp, path)) {
         files.remove(temp);
+        if (kept) files.remove(previous);
         return false;
     }
+    if (kept) rotateBackups(files, path, previous);
     return true;
 }
 

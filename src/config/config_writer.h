@@ -47,13 +47,17 @@ std::u16string temporaryPathFor(const std::u16string& path);
 // as it was before the last save, up to "<path>.bak3".
 inline constexpr int kBackupCount = 3;
 std::u16string backupPathFor(const std::u16string& path, int n);
-// Shifts the backups by one (the oldest goes) and copies the current file to the first.
-// Best effort: a backup that cannot be made never stops the save.
-void rotateBackups(FileReplacer& files, const std::u16string& path);
+// Where a save keeps the file it replaces until the replacement has succeeded.
+std::u16string previousPathFor(const std::u16string& path);
+// Shifts the backups by one (the oldest goes) and moves `previous`, the file as it was before
+// the save that just succeeded, to the first. Best effort: a backup that cannot be made never
+// fails the save.
+void rotateBackups(FileReplacer& files, const std::u16string& path, const std::u16string& previous);
 
 // Writes the whole document to the temporary file and moves it over `path` only when that
 // write succeeded; on failure the old file is untouched and the temporary file is gone. With
-// `backup` the backups are rotated once the new file is complete, just before it goes in.
+// `backup` the backups are rotated once the new file has replaced the old one; a failed save
+// changes no backup.
 bool saveAtomically(XmlDocument& doc, FileReplacer& files, const std::u16string& path,
                     bool backup = false);
 

@@ -44,9 +44,27 @@ LPCWSTR cursorFor(RectTracker::Hit hit) {
 
 }  // namespace
 
+bool RectTracker::handlesInside() const {
+    const RECT r = normalised(rect);
+    return r.right - r.left >= 3 * handleSize && r.bottom - r.top >= 3 * handleSize;
+}
+
+int RectTracker::handleCount() const { return handlesInside() ? kHitLeft + 1 : kHitBottomLeft + 1; }
+
 RECT RectTracker::handleRect(int handle) const {
     const RECT r = normalised(rect);
     const int s = handleSize;
+    if (!handlesInside()) {
+        // Too small to hold the handles apart inside: the four corner handles sit just outside
+        // the corners, so the rectangle can still be resized, and all of its inside moves it.
+        switch (handle) {
+            case kHitTopLeft: return {r.left - s, r.top - s, r.left, r.top};
+            case kHitTopRight: return {r.right, r.top - s, r.right + s, r.top};
+            case kHitBottomRight: return {r.right, r.bottom, r.right + s, r.bottom + s};
+            case kHitBottomLeft: return {r.left - s, r.bottom, r.left, r.bottom + s};
+            default: return {};
+        }
+    }
     const int midX = (r.left + r.right - s) / 2, midY = (r.top + r.bottom - s) / 2;
     int x = r.left, y = r.top;
     switch (handle) {
@@ -72,28 +90,23 @@ void RectTracker::draw(HDC dc) const {
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     FillRect(dc, &r, hatch.get());
     SetBkMode(dc, oldMode);
-    // Solid line around it.
+    // Solid line around it, then the handles.
     UniqueBrush line(CreateSolidBrush(ink));
     FrameRect(dc, &r, line.get());
-    // Handles inside the rectangle, only where it is large enough to hold them apart.
-    if (r.right - r.left >= 3 * handleSize && r.bottom - r.top >= 3 * handleSize) {
-        for (int h = kHitTopLeft; h <= kHitLeft; ++h) {
-            const RECT hr = handleRect(h);
-            FillRect(dc, &hr, line.get());
-        }
+    for (int h = kHitTopLeft; h < handleCount(); ++h) {
+        const RECT hr = handleRect(h);
+        FillRect(dc, &hr, line.get());
     }
 }
 
 RectTracker::Hit RectTracker::hitTest(POINT p) const {
     const RECT r = normalised(rect);
-    if (!PtInRect(&r, p)) return kHitNothing;
-    if (r.right - r.left >= 3 * handleSize && r.bottom - r.top >= 3 * handleSize) {
-        for (int h = kHitTopLeft; h <= kHitLeft; ++h) {
-            const RECT hr = handleRect(h);
-            if (PtInRect(&hr, p)) return static_cast<Hit>(h);
-        }
+    if (r.right <= r.left || r.bottom <= r.top) return kHitNothing;  // nothing drawn, nothing hit
+    for (int h = kHitTopLeft; h < handleCount(); ++h) {
+        const RECT hr = handleRect(h);
+        if (PtInRect(&hr, p)) return static_cast<Hit>(h);
     }
-    return kHitMiddle;
+    return PtInRect(&r, p) ? kHitMiddle : kHitNothing;
 }
 
 bool RectTracker::setCursor(HWND, POINT clientPoint) const {

@@ -1,5 +1,6 @@
 // A rectangle the user moves and resizes with the mouse: drawn with a solid line, a hatched
-// inside and resize handles inside its corners and edges. A drag runs with the mouse captured and
+// inside and resize handles inside its corners and edges; a rectangle too small to hold them
+// apart keeps its corner handles just outside its corners. A drag runs with the mouse captured and
 // draws its feedback as an inverted outline on the window's own device context, so the window is
 // not repainted per mouse move; the rectangle may turn inside out while dragging and is
 // normalised when the button goes up.
@@ -31,6 +32,8 @@ public:
     int handleSize = kHandleSize;  // in pixels, scaled with the window's dots per inch
 
     void draw(HDC dc) const;
+    // The handle under `p` (inside or, on a small rectangle, outside the rectangle), else
+    // kHitMiddle inside the rectangle, else kHitNothing.
     Hit hitTest(POINT p) const;
     // The cursor for the part under `clientPoint`; false when the point is outside the tracker.
     bool setCursor(HWND window, POINT clientPoint) const;
@@ -42,8 +45,12 @@ public:
     // The rectangle that a drag of part `hit` by (dx, dy) leaves, before normalisation.
     static RECT dragged(const RECT& from, Hit hit, int dx, int dy);
 
-private:
+    // Where handle `handle` (kHitTopLeft..kHitLeft) is drawn; empty for a handle not shown.
     RECT handleRect(int handle) const;
+
+private:
+    bool handlesInside() const;
+    int handleCount() const;  // the handles shown are kHitTopLeft .. handleCount() - 1
 };
 
 }  // namespace platform

@@ -8,11 +8,13 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "config/block_access.h"
 #include "config/service_protocol.h"
 #include "mapping/screen_mapping.h"
 #include "platform/block_kernel.h"
+#include "platform/handles.h"
 #include "platform/wide.h"
 #include "panel_driver.h"
 #include "processes.h"
@@ -78,6 +80,33 @@ protected:
         GetWindowRect(control(id), &r);
         MapWindowPoints(nullptr, panelWindow(), reinterpret_cast<POINT*>(&r), 2);
         return {r.left, r.top, r.right, r.bottom};
+    }
+    // What the screen shows over a rectangle of the main window's client area, row by row.
+    static std::vector<COLORREF> screenPixels(const scribo::Rect32& r) {
+        POINT origin{r.left, r.top};
+        ClientToScreen(panelWindow(), &origin);
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        platform::WindowDc screen(nullptr);
+        platform::UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        platform::UniqueBitmap dib(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!dib || bits == nullptr) return {};
+        platform::SelectGuard select(memory.get(), dib.get());
+        BitBlt(memory.get(), 0, 0, w, h, screen.get(), origin.x, origin.y, SRCCOPY);
+        GdiFlush();
+        const auto* p = static_cast<const COLORREF*>(bits);
+        return std::vector<COLORREF>(p, p + static_cast<size_t>(w) * static_cast<size_t>(h));
+    }
+    // The whole main window drawn again, and given the time to reach the screen.
+    static void repaintPanel() {
+        RedrawWindow(panelWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        letDrawingSettle();
+    }
+    static void letDrawingSettle() {
+        sendToPanel(WM_NULL);
+        Sleep(400);
     }
     scribo::DeviceRecord& slot(int s) { return link_.block()->devices[s]; }
     scribo::SharedBlock& block() { return *link_.block(); }

@@ -2,6 +2,8 @@
 // messages and the service's monitor notifications, read back from the shared block.
 #include "mapping_fixture.h"
 
+#include <functional>
+
 using namespace scribo;
 using namespace testsupport;
 
@@ -141,6 +143,142 @@ TEST_F(MappingPanelE2E, DraggingTheTrackersStoresTheClampedConvertedAreas) {
     const Rect32 stored{fields.x, fields.y, fields.x + fields.w, fields.y + fields.h};
     EXPECT_TRUE(waitFor([&] { return slot(0).screenArea == stored; })) << slot(0).screenArea;
     EXPECT_EQ(textOf(IDC_SCREEN_X), std::to_wstring(fields.x));
+}
+
+// A tablet area whose tracker is too small to hold its handles inside keeps them outside its
+// corners: a drag from there resizes it; a drag from its inside still moves it.
+TEST_F(MappingPanelE2E, SmallTrackerIsResizedFromItsCornerHandles) {
+    start();
+    const Size32 eff{15200, 9500};
+    const Area small{3000, 2000, 900, 600};
+    const Rect32 preview = clientRect(IDC_TABLET_PREVIEW);
+    const Rect32 t = *tabletAreaToPreview(small, eff, preview);
+    ASSERT_LT(t.right - t.left, 18) << "the tracker must be smaller than three 6-pixel handles";
+    const struct {
+        const char* what;
+        POINT from;
+        int dx, dy;
+        Rect32 expected;
+    } drags[] = {
+        {"bottom-right handle", {t.right + 3, t.bottom + 3}, 20, 15, {t.left, t.top, t.right + 20, t.bottom + 15}},
+        {"top-left handle", {t.left - 3, t.top - 3}, -10, -5, {t.left - 10, t.top - 5, t.right, t.bottom}},
+        {"inside", {t.left + 2, t.top + 2}, 12, 7, {t.left + 12, t.top + 7, t.right + 12, t.bottom + 7}},
+    };
+    for (const auto& d : drags) {
+        SCOPED_TRACE(d.what);
+        for (auto [id, value] : {std::pair{IDC_TABLET_W, L"900"}, {IDC_TABLET_H, L"600"},
+                                 {IDC_TABLET_X, L"3000"}, {IDC_TABLET_Y, L"2000"}})
+            type(id, value);
+        ASSERT_EQ(areaOf(slot(0)), small);
+        drag(d.from, {d.from.x + d.dx, d.from.y + d.dy});
+        const Area expected = *previewToTabletArea(d.expected, eff, preview);
+        EXPECT_TRUE(waitFor([&] { return areaOf(slot(0)) == expected; })) << areaOf(slot(0)) << " not " << expected;
+        EXPECT_EQ(textOf(IDC_TABLET_W), std::to_wstring(expected.w));
+    }
+}
+
+// The trackers come and go with the mouse mode at once, without waiting for some other repaint;
+// and the select-area button stays off in relative mode whatever changes the monitor.
+TEST_F(MappingPanelE2E, MouseModeRedrawsTheTrackersAndKeepsSelectAreaOffInRelative) {
+    start();
+    const Rect32 area = clientRect(IDC_MAPPING_AREA);
+    repaintPanel();
+    const std::vector<COLORREF> absolute = screenPixels(area);
+    click(IDC_RELATIVE);
+    letDrawingSettle();
+    const std::vector<COLORREF> afterClick = screenPixels(area);
+    repaintPanel();
+    const std::vector<COLORREF> relative = screenPixels(area);
+    ASSERT_FALSE(relative.empty());
+    ASSERT_TRUE(relative != absolute) << "the trackers should make a visible difference";
+    EXPECT_TRUE(afterClick == relative) << "the trackers stay on the screen after the switch to relative";
+    click(IDC_ABSOLUTE);
+    letDrawingSettle();
+    EXPECT_TRUE(screenPixels(area) == absolute) << "the trackers do not come back with absolute";
+
+    click(IDC_RELATIVE);
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } changes[] = {
+        {"the user chooses the monitor", [] { chooseInCombo(IDC_MONITOR_LIST, 1); }},
+        {"the service switches the monitor", [] { EXPECT_EQ(simCommand("selectmonitor 1"), 0); }},
+        {"the monitors changed", [] { sendToPanel(WM_PANEL_MONITORSCHANGED); }},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        c.change();
+        EXPECT_EQ(SendMessageW(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 1);
+        EXPECT_FALSE(IsWindowEnabled(control(IDC_SET_SCREEN_AREA)));
+    }
+    click(IDC_ABSOLUTE);
+    EXPECT_TRUE(IsWindowEnabled(control(IDC_SET_SCREEN_AREA)));
+    // Back to absolute on the whole desktop: still nothing to choose a region on.
+    chooseInCombo(IDC_MONITOR_LIST, 0);
+    click(IDC_RELATIVE);
+    click(IDC_ABSOLUTE);
+    EXPECT_FALSE(IsWindowEnabled(control(IDC_SET_SCREEN_AREA)));
+    // And so when the device is loaded again with the whole desktop chosen.
+    chooseDevice(1);
+    chooseDevice(0);
+    EXPECT_EQ(SendMessageW(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_FALSE(IsWindowEnabled(control(IDC_SET_SCREEN_AREA)));
+}
+
+// A window of one colour over the whole monitor, owned by the test.
+class ColourCover {
+public:
+    explicit ColourCover(COLORREF colour) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"ScriboTestColourCover";
+        RegisterClassW(&wc);
+        window_ = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 1920, 1080,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+        paint(colour);
+    }
+    ~ColourCover() { DestroyWindow(window_); }
+    void paint(COLORREF colour) {
+        brush_.reset(CreateSolidBrush(colour));
+        SetClassLongPtrW(window_, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush_.get()));
+        RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        Sleep(400);  // on the screen
+    }
+
+private:
+    HWND window_ = nullptr;
+    platform::UniqueBrush brush_;
+};
+
+double shareOf(const std::vector<COLORREF>& pixels, COLORREF colour) {
+    // The screen reads back as 0x00RRGGBB.
+    const COLORREF want = RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour));
+    size_t n = 0;
+    for (COLORREF p : pixels) n += (p & 0xFFFFFF) == want ? 1 : 0;
+    return pixels.empty() ? 0.0 : static_cast<double>(n) / static_cast<double>(pixels.size());
+}
+
+// Showing the panel takes a new picture of the monitor, before the window covers it; painting
+// only copies that picture.
+TEST_F(MappingPanelE2E, ShowingThePanelRefreshesTheThumbnailAndPaintingDoesNot) {
+    start();
+    click(IDCANCEL);
+    ASSERT_TRUE(waitFor([] { return !panelVisible(); }));
+    const COLORREF magenta = RGB(255, 0, 255), green = RGB(0, 255, 0);
+    ColourCover cover(magenta);
+    sendToPanel(WM_PANEL_SHOW);
+    ASSERT_TRUE(waitFor(panelShown));
+    letDrawingSettle();
+    Rect32 preview = clientRect(IDC_SCREEN_PREVIEW);
+    preview = {preview.left + 8, preview.top + 8, preview.right - 8, preview.bottom - 8};  // no frame, no handles
+    // Between the tracker's hatch lines, the cover's colour.
+    EXPECT_GT(shareOf(screenPixels(preview), magenta), 0.5);
+
+    cover.paint(green);
+    repaintPanel();
+    EXPECT_GT(shareOf(screenPixels(preview), magenta), 0.5);
+    EXPECT_EQ(shareOf(screenPixels(preview), green), 0.0);
 }
 
 TEST_F(MappingPanelE2E, MonitorNotificationsFollowTheServicesTable) {

@@ -157,6 +157,29 @@ TEST_F(MappingToolsE2E, EscapeLeavesTheMappingAndFreesTheCursor) {
     EXPECT_TRUE(slot(0).screenArea == (Rect32{400, 400, 531, 481})) << slot(0).screenArea;
 }
 
+// The service's entry for the chosen monitor is empty or inverted: no overlay can cover it, and
+// the main window, which would have hidden itself for the overlay, stays on the screen. Once
+// before the overlay was ever created, once with the overlay kept from an earlier use.
+TEST_F(MappingToolsE2E, OverlayThatCannotOpenLeavesThePanelShown) {
+    startWithInfo();
+    const Rect32 monitor = block().monitorRects[1];
+    const Rect32 unusable[] = {{0, 0, 0, 0}, {1920, 1080, 0, 0}};
+    for (int round = 0; round < 2; ++round) {
+        for (const Rect32& entry : unusable) {
+            SCOPED_TRACE(::testing::Message() << "round " << round << ", entry " << entry);
+            block().monitorRects[1] = entry;
+            EXPECT_EQ(openOverlay(), nullptr);
+            EXPECT_TRUE(panelShown());
+        }
+        block().monitorRects[1] = monitor;
+        HWND overlay = openOverlay();
+        ASSERT_NE(overlay, nullptr);
+        EXPECT_FALSE(IsWindowVisible(panelWindow()));
+        pressKey(overlay, VK_ESCAPE);
+        ASSERT_TRUE(waitPumping([] { return panelShown(); }));
+    }
+}
+
 TEST_F(MappingToolsE2E, CalibrationTapsGiveTheFactors) {
     start();
     chooseDevice(1);  // the pen display, on monitor 1 (1920 x 1080)

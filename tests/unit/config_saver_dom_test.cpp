@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <sstream>
 
@@ -179,6 +180,68 @@ TEST_F(ConfigSaverTest, BackupsKeepTheLastGoodFiles) {
     EXPECT_EQ(s.saveDeviceConfig(u"PID_0374", &block_->devices[0]), SaveOutcome::SaveFailed);
     EXPECT_EQ(readAll(backup(1)), first);
     EXPECT_EQ(readAll(file_), generations.back());
+}
+
+// Moves onto one path fail, as onto a file that is read-only or held open by another program.
+class RefusingFiles : public testing::NativeFiles {
+public:
+    bool replace(const std::u16string& from, const std::u16string& to) override {
+        return to != refuseOnto && NativeFiles::replace(from, to);
+    }
+    std::u16string refuseOnto;
+};
+
+// A failed save, whichever step fails and however often in a row, changes no backup; the next
+// good save rotates from where the last good one left off.
+TEST_F(ConfigSaverTest, FailedSavesChangeNoBackup) {
+    writeConfig("<PID_0374>" + kDevice + "</PID_0374>");
+    const std::u16string path = testing::fromUtf8(file_.string());
+    auto backups = [&] {
+        std::vector<std::string> b;
+        for (int n = 1; n <= kBackupCount; ++n)
+            b.push_back(readAll(testing::toUtf8(backupPathFor(path, n))));
+        return b;
+    };
+    RefusingFiles files;
+    ConfigSaver s(path, factory_, files, feedback_, TIniFile(source_, u"English.ini"));
+    int value = 10;
+    for (int n = 0; n < kBackupCount; ++n) {
+        block_->devices[0].monitorIndex = value++;
+        ASSERT_EQ(s.saveDeviceConfig(u"PID_0374", &block_->devices[0]), SaveOutcome::Saved);
+    }
+    const std::vector<std::string> good = backups();
+    ASSERT_NE(good[0], good[1]);
+    ASSERT_NE(good[1], good[2]);
+    ASSERT_NE(good[0], good[2]);
+
+    const struct {
+        const char* what;
+        bool failWrite, failReplace;
+        int times;
+    } cases[] = {{"temporary file not written", true, false, 1},
+                 {"replacement refused", false, true, 1},
+                 {"replacement refused three times in a row", false, true, 3},
+                 {"write and replacement failing in turn", true, true, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string current = readAll(file_);
+        const std::vector<std::string> before = backups();
+        for (int i = 0; i < c.times; ++i) {
+            const bool write = c.failWrite && (!c.failReplace || i % 2 == 0);
+            factory_.last->failSaveAfter(write ? 10 : std::numeric_limits<std::size_t>::max());
+            files.refuseOnto = write ? u"" : path;
+            block_->devices[0].monitorIndex = value++;
+            EXPECT_EQ(s.saveDeviceConfig(u"PID_0374", &block_->devices[0]), SaveOutcome::SaveFailed);
+            EXPECT_EQ(backups(), before) << "after failure " << i + 1;
+            EXPECT_EQ(readAll(file_), current);
+            // The file and its three backups: nothing set aside or half written is left.
+            EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 4);
+        }
+        factory_.last->failSaveAfter(std::numeric_limits<std::size_t>::max());
+        files.refuseOnto.clear();
+        ASSERT_EQ(s.saveDeviceConfig(u"PID_0374", &block_->devices[0]), SaveOutcome::Saved);
+        EXPECT_EQ(backups(), (std::vector<std::string>{current, before[0], before[1]}));
+    }
 }
 
 TEST_F(ConfigSaverTest, LoadedTreeIsKeptUntilForgotten) {

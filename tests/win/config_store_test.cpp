@@ -98,6 +98,41 @@ TEST_F(ConfigStoreTest, FailedWriteOrReplaceLeavesTheOldFileWhole) {
     EXPECT_NE(readText(path_).find("SelectID=\"99\""), std::string::npos);
 }
 
+// The user made the file read-only: saves fail, and however many fail, the backups of the last
+// good saves stay as they were and nothing is left beside them.
+TEST_F(ConfigStoreTest, SavesOntoAReadOnlyFileKeepTheBackups) {
+    writeConfig();
+    auto s = store();
+    auto backups = [&] {
+        std::vector<std::string> b;
+        for (int n = 1; n <= scribo::kBackupCount; ++n) b.push_back(readText(scribo::backupPathFor(path_, n)));
+        return b;
+    };
+    for (int n = 0; n < scribo::kBackupCount; ++n) {
+        block_->devices[0].monitorIndex = 50 + n;
+        ASSERT_EQ(s->saveDeviceConfig(*block_, u"PID_0374"), SaveOutcome::Saved);
+    }
+    const std::vector<std::string> good = backups();
+    EXPECT_NE(good[0], good[1]);
+    EXPECT_NE(good[1], good[2]);
+    EXPECT_NE(good[0], good[2]);
+    const std::string current = readText(path_);
+
+    ASSERT_TRUE(SetFileAttributesW(wz(path_), FILE_ATTRIBUTE_READONLY));
+    for (int n = 0; n < 3; ++n) {
+        SCOPED_TRACE(n);
+        block_->devices[0].monitorIndex = 60 + n;
+        EXPECT_EQ(s->saveDeviceConfig(*block_, u"PID_0374"), SaveOutcome::SaveFailed);
+        EXPECT_EQ(backups(), good);
+        EXPECT_EQ(readText(path_), current);
+        EXPECT_FALSE(fileExists(path_ + u".tmp"));
+        EXPECT_FALSE(fileExists(scribo::previousPathFor(path_)));
+    }
+    SetFileAttributesW(wz(path_), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_EQ(s->saveDeviceConfig(*block_, u"PID_0374"), SaveOutcome::Saved);
+    EXPECT_EQ(backups(), (std::vector<std::string>{current, good[0], good[1]}));
+}
+
 TEST(ConfigPathWin, RoamingFolderOnThisSystem) {
     const std::u16string p = configurationFilePath();
     const std::u16string tail = u"\\Scribo\\xml\\scribo.xml";

@@ -42,6 +42,13 @@ void Win32FileReplacer::remove(const std::u16string& path) {
 bool Win32FileReplacer::copy(const std::u16string& from, const std::u16string& to) {
     const DWORD error = GetLastError();  // a missing backup source is not the save's failure
     const bool ok = CopyFileW(wz(from), wz(to), FALSE) != 0;
+    // The copy is ours to move and remove later, even when the user made the original
+    // read-only.
+    if (ok) {
+        const DWORD attributes = GetFileAttributesW(wz(to));
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+            SetFileAttributesW(wz(to), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
+    }
     SetLastError(error);
     return ok;
 }

@@ -30,11 +30,14 @@ void CDlgCutWnd::say(const char16_t* key, unsigned intervalMs) const {
     scribo::win::showInfoText(language_.readText(u"Dialog_Main", key, key), intervalMs);
 }
 
-void CDlgCutWnd::open(int selection) {
-    if (hwnd() == nullptr || selection <= 0) return;
+bool CDlgCutWnd::open(int selection) {
+    if (hwnd() == nullptr || selection <= 0) return false;
     const Rect32* m = monitorAt(block_, selection);
-    if (m == nullptr || m->right <= m->left || m->bottom <= m->top) return;
+    if (m == nullptr || m->right <= m->left || m->bottom <= m->top) return false;
     firstSet_ = false;
+    // Out of the way of the monitor it covers; it comes back when the region is chosen or the
+    // user gives up.
+    ShowWindow(owner_, SW_HIDE);
     SetWindowPos(hwnd(), HWND_TOPMOST, m->left, m->top, m->right - m->left, m->bottom - m->top,
                  SWP_SHOWWINDOW);
     SetForegroundWindow(hwnd());
@@ -42,6 +45,7 @@ void CDlgCutWnd::open(int selection) {
     const RECT c{clip.left, clip.top, clip.right, clip.bottom};
     ClipCursor(&c);
     say(u"Main.CutScreenInfo1", kInfoTickLongMs);
+    return true;
 }
 
 void CDlgCutWnd::close() {

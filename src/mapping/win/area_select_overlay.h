@@ -22,9 +22,10 @@ public:
     ~CDlgCutWnd() override;
 
     bool create(HINSTANCE instance);
-    // Covers monitor table entry `selection` and waits for the first corner; entry 0 (or one
-    // outside the table) shows nothing.
-    void open(int selection);
+    // Hides the main window, covers monitor table entry `selection` and waits for the first
+    // corner. Entry 0, one outside the table or an empty one show nothing and leave the main
+    // window as it is: false then.
+    bool open(int selection);
     bool firstCornerSet() const { return firstSet_; }
     // Escape: nothing chosen, the main window back.
     void cancel();

@@ -23,10 +23,6 @@ RECT grown(RECT r, int by) {
     return r;
 }
 
-bool inside(const Rect32& r, POINT p) {
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
 RECT controlRect(HWND dialog, int id) {
     RECT r{};
     if (HWND c = GetDlgItem(dialog, id)) {
@@ -45,9 +41,11 @@ bool MappingPanel::trackersShown(const DeviceRecord* rec) const {
 
 bool MappingPanel::onLeftButtonDown(POINT p, DeviceRecord* rec) {
     if (!trackersShown(rec)) return false;
-    if (mapping_.selection() != 0 && inside(mapping_.screenTrackerRect(), p)) {
+    // A small tracker's corner handles lie just outside its rectangle: the tracker's own hit
+    // test decides what a click is on.
+    using platform::RectTracker;
+    if (mapping_.selection() != 0 && screenTracker_.hitTest(p) != RectTracker::kHitNothing) {
         const auto hit = screenTracker_.hitTest(p);
-        if (hit == platform::RectTracker::kHitNothing) return true;
         if (screenTracker_.track(dialog_, p, hit)) {
             const RECT& r = screenTracker_.rect;
             mapping_.finishScreenDrag({r.left, r.top, r.right, r.bottom}, *rec, block_.monitorRects, lock_);
@@ -57,9 +55,8 @@ bool MappingPanel::onLeftButtonDown(POINT p, DeviceRecord* rec) {
         invalidateArea(true);
         return true;
     }
-    if (inside(mapping_.tabletTrackerRect(), p)) {
+    if (tabletTracker_.hitTest(p) != RectTracker::kHitNothing) {
         const auto hit = tabletTracker_.hitTest(p);
-        if (hit == platform::RectTracker::kHitNothing) return true;
         if (tabletTracker_.track(dialog_, p, hit)) {
             const RECT& r = tabletTracker_.rect;
             mapping_.finishTabletDrag({r.left, r.top, r.right, r.bottom}, *rec, lock_);

@@ -85,7 +85,7 @@ void MappingPanel::load(DeviceRecord& rec, int systemMonitorCount) {
     readScreenPreviewRect();
     mapping_.loadDeviceMapping(rec, systemMonitorCount, block_.monitorRects, lock_);
     SendMessageW(item(IDC_MONITOR_LIST), CB_SETCURSEL, static_cast<WPARAM>(mapping_.selection()), 0);
-    EnableWindow(item(IDC_SET_SCREEN_AREA), mapping_.selection() != 0 ? TRUE : FALSE);
+    enableScreenAreaButton(&rec);
     showRotation();
     moveTabletPreview();
     showFields();
@@ -126,7 +126,7 @@ bool MappingPanel::onCommand(int id, int code, DeviceRecord* rec) {
                 const int i = static_cast<int>(SendMessageW(item(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0));
                 readScreenPreviewRect();
                 if (!mapping_.selectMonitor(i, *rec, block_.monitorRects, lock_)) return true;
-                afterMonitorChange(true);
+                afterMonitorChange(true, rec);
             }
             return true;
         case IDC_FULL_AREA:
@@ -224,14 +224,14 @@ void MappingPanel::applySelectedRegion(const RECT& region, DeviceRecord& rec) {
     invalidateArea(false);
 }
 
-void MappingPanel::onMonitorsChanged() {
+void MappingPanel::onMonitorsChanged(const DeviceRecord* rec) {
     fillMonitorList();
     const int current = block_.currentMonitor;
     const int entry = current > 0 && current <= boundedMonitorCount(block_) ? current : 1;
     readScreenPreviewRect();
     if (!mapping_.followMonitor(entry, block_.monitorRects)) return;
     SendMessageW(item(IDC_MONITOR_LIST), CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
-    EnableWindow(item(IDC_SET_SCREEN_AREA), entry != 0 ? TRUE : FALSE);
+    enableScreenAreaButton(rec);
     // The new monitors need a moment before they show what they will show: capture later,
     // without holding up this thread.
     captureThumbnailSoon(kMonitorsSettleMs);
@@ -240,17 +240,32 @@ void MappingPanel::onMonitorsChanged() {
     invalidateArea(false);
 }
 
-void MappingPanel::onSelectMonitor(int entry) {
+void MappingPanel::onSelectMonitor(int entry, const DeviceRecord* rec) {
     if (entry < 0 || entry > boundedMonitorCount(block_)) return;  // not an entry of the list
     readScreenPreviewRect();
     if (!mapping_.followMonitor(entry, block_.monitorRects)) return;
-    afterMonitorChange(true);
+    afterMonitorChange(true, rec);
 }
 
-void MappingPanel::afterMonitorChange(bool redrawNow) {
+void MappingPanel::onMouseModeChanged(const DeviceRecord* rec) {
+    enableScreenAreaButton(rec);
+    screenKeys_.setTabStop(trackerMovable(Tracker::Screen, rec));
+    tabletKeys_.setTabStop(trackerMovable(Tracker::Tablet, rec));
+    // The trackers come and go with the mode: drawn again now, not at some later repaint.
+    invalidateArea(true);
+}
+
+void MappingPanel::enableScreenAreaButton(const DeviceRecord* rec) {
+    // A screen region is chosen on one monitor (never the whole desktop) and only while the pen
+    // maps absolutely.
+    const bool usable = mapping_.selection() != 0 && rec != nullptr && rec->mouseMode == 0;
+    EnableWindow(item(IDC_SET_SCREEN_AREA), usable ? TRUE : FALSE);
+}
+
+void MappingPanel::afterMonitorChange(bool redrawNow, const DeviceRecord* rec) {
     const int i = mapping_.selection();
     SendMessageW(item(IDC_MONITOR_LIST), CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-    EnableWindow(item(IDC_SET_SCREEN_AREA), i != 0 ? TRUE : FALSE);
+    enableScreenAreaButton(rec);
     moveInfoWindow();
     captureThumbnail();
     showFields();
@@ -270,6 +285,13 @@ void MappingPanel::captureThumbnail() {
 }
 
 void MappingPanel::captureThumbnailSoon(UINT delayMs) { SetTimer(dialog_, kTimerCapture, delayMs, nullptr); }
+
+void MappingPanel::refreshThumbnail() {
+    KillTimer(dialog_, kTimerCapture);
+    readScreenPreviewRect();
+    captureThumbnail();
+    invalidateArea(false);
+}
 
 bool MappingPanel::onTimer(UINT_PTR id) {
     if (id != kTimerCapture && id != kTimerRefresh) return false;

@@ -43,12 +43,18 @@ public:
     // A region chosen on the selection overlay (virtual-screen pixels).
     void applySelectedRegion(const RECT& region, scribo::DeviceRecord& rec);
     // The service's monitor notifications; neither writes the record.
-    void onMonitorsChanged();
-    void onSelectMonitor(int entry);
+    void onMonitorsChanged(const scribo::DeviceRecord* rec);
+    void onSelectMonitor(int entry, const scribo::DeviceRecord* rec);
+    // The pen switched between absolute and relative positioning (the record holds the new
+    // mode): the select-area button, the trackers' tab stops and the drawing follow at once.
+    void onMouseModeChanged(const scribo::DeviceRecord* rec);
     // Our timers (delayed thumbnail captures); false for any other timer.
     bool onTimer(UINT_PTR id);
     // Captures the thumbnail after the window had a moment to get out of the way.
     void captureThumbnailSoon(UINT delayMs);
+    // Captures the thumbnail now (the main window is about to be shown); a capture still
+    // waiting is dropped, as it would take the window itself.
+    void refreshThumbnail();
 
     // Mouse and painting, called from the main window's handlers. onLeftButtonDown returns
     // false when the click belongs to no tracker (it then goes to the pressure curve).
@@ -77,7 +83,8 @@ private:
     void readScreenPreviewRect();
     void captureThumbnail();
     void moveInfoWindow() const;
-    void afterMonitorChange(bool redrawNow);
+    void afterMonitorChange(bool redrawNow, const scribo::DeviceRecord* rec);
+    void enableScreenAreaButton(const scribo::DeviceRecord* rec);
     void syncTrackers();
     void invalidateArea(bool redrawNow);
     bool trackersShown(const scribo::DeviceRecord* rec) const;

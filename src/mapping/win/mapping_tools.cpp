@@ -28,12 +28,15 @@ void MappingTools::showPrecision(const PrecisionToggle::Result& result) {
         indicator_->hide();
 }
 
-void MappingTools::openOverlay(int selection) {
+bool MappingTools::openOverlay(int selection) {
     if (!overlay_ || overlay_->hwnd() == nullptr || !IsWindow(overlay_->hwnd())) {
         overlay_ = std::make_unique<CDlgCutWnd>(main_, block_, language_, selectedRegion_);
-        if (!overlay_->create(instance_)) return;
+        if (!overlay_->create(instance_)) {
+            overlay_.reset();
+            return false;
+        }
     }
-    overlay_->open(selection);
+    return overlay_->open(selection);
 }
 
 void MappingTools::openCalibration(DeviceBinding binding) {

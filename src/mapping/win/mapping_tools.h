@@ -26,8 +26,9 @@ public:
     void createIndicator();
     void showPrecision(const scribo::PrecisionToggle::Result& result);
 
-    // Button 1148: the overlay over monitor entry `selection`.
-    void openOverlay(int selection);
+    // Button 1148: the overlay over monitor entry `selection`, the main window hidden meanwhile.
+    // False when it cannot open (no window, an entry without a monitor); the main window stays.
+    bool openOverlay(int selection);
     // What the overlay chose, valid when WM_PANEL_AREASELECTED arrives.
     const RECT& selectedRegion() const { return selectedRegion_; }
 

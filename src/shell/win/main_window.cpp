@@ -287,7 +287,11 @@ void CQX_ScriboDlg::saveAllDevices() {
 
 bool CQX_ScriboDlg::onCommand(int id, int code) {
     DeviceRecord* rec = current();
-    if (pen_ && pen_->onCommand(id, code, rec)) return true;
+    if (pen_ && pen_->onCommand(id, code, rec)) {
+        if ((id == IDC_ABSOLUTE || id == IDC_RELATIVE) && code == BN_CLICKED && mapping_)
+            mapping_->onMouseModeChanged(rec);
+        return true;
+    }
     if (mapping_ && mapping_->onCommand(id, code, rec)) return true;
     if (pressure_ && pressure_->onCommand(id, code, rec)) return true;
     switch (id) {

@@ -23,11 +23,11 @@ bool CQX_ScriboDlg::onMappingMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& resu
     DeviceRecord* rec = current();
     switch (msg) {
         case WM_PANEL_MONITORSCHANGED:
-            mapping_->onMonitorsChanged();
+            mapping_->onMonitorsChanged(rec);
             result = 1;
             return true;
         case WM_PANEL_SELECTMONITOR:
-            mapping_->onSelectMonitor(static_cast<int>(static_cast<INT_PTR>(w)));
+            mapping_->onSelectMonitor(static_cast<int>(static_cast<INT_PTR>(w)), rec);
             result = 0;
             return true;
         case WM_PANEL_AREASELECTED:
@@ -69,7 +69,8 @@ void CQX_ScriboDlg::onMappingCommand(int id) {
             break;
         case IDC_SET_SCREEN_AREA:
             if (mapping_->selection() == 0) break;  // never over the whole desktop
-            ShowWindow(hwnd(), SW_HIDE);
+            // The overlay hides this window only once it is up: one that cannot open leaves
+            // the panel on the screen.
             mappingTools_->openOverlay(mapping_->selection());
             break;
         case IDC_CALIBRATE:

@@ -75,9 +75,15 @@ void CQX_ScriboDlg::setAllTexts() {
     CheckDlgButton(hwnd(), IDC_WINDOWS_INK, BST_CHECKED);
 }
 
+// The taskbar gives a button to every window shown without the tool-window style, at the moment
+// it is shown: deleting the tab before the first show does not last. So while it is collapsed
+// the window is a tool window and never gets a button; showPanel gives it back its own style
+// and its button.
 void CQX_ScriboDlg::collapse() {
+    const LONG_PTR ex = GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
+    SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, (ex & ~LONG_PTR{WS_EX_APPWINDOW}) | WS_EX_TOOLWINDOW);
     SetWindowPos(hwnd(), nullptr, restoreRect_.left, restoreRect_.top, 0, 0,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     platform::setTaskbarButton(hwnd(), false);
 }
 
@@ -87,8 +93,16 @@ void CQX_ScriboDlg::showPanel() {
         showRemoteWindow(false);
         return;
     }
+    // The picture of the monitor as it is now, taken before the window covers any of it.
+    if (mapping_) mapping_->refreshThumbnail();
+    const LONG_PTR ex = GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
+    UINT frame = 0;
+    if ((ex & WS_EX_TOOLWINDOW) != 0) {
+        SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, (ex & ~LONG_PTR{WS_EX_TOOLWINDOW}) | WS_EX_APPWINDOW);
+        frame = SWP_FRAMECHANGED;
+    }
     SetWindowPos(hwnd(), HWND_TOP, restoreRect_.left, restoreRect_.top,
-                 restoreRect_.right - restoreRect_.left, restoreRect_.bottom - restoreRect_.top, 0);
+                 restoreRect_.right - restoreRect_.left, restoreRect_.bottom - restoreRect_.top, frame);
     SetForegroundWindow(hwnd());
     platform::setTaskbarButton(hwnd(), true);
     ShowWindow(hwnd(), SW_SHOWNORMAL);

@@ -23,9 +23,9 @@ constexpr int kDefaultUpperItem = 3;
 constexpr int kDefaultLowerItem = 1;
 constexpr int kDefaultSpeed = 5;
 
-// Controls that only make sense while the pen moves the pointer absolutely.
-constexpr int kAbsoluteOnly[] = {IDC_WINDOWS_INK, IDC_CALIBRATE, IDC_SET_SCREEN_AREA,
-                                 IDC_FULL_AREA, IDC_SCREEN_PORTION};
+// Controls that only make sense while the pen moves the pointer absolutely. The select-area
+// button also depends on the monitor entry: the mapping panel enables it.
+constexpr int kAbsoluteOnly[] = {IDC_WINDOWS_INK, IDC_CALIBRATE, IDC_FULL_AREA, IDC_SCREEN_PORTION};
 
 }  // namespace
 
