@@ -5,10 +5,9 @@
 
 #include <string>
 
-#include <vector>
-
 #include "keys/descriptors.h"
 #include "keys/win/hotkeys_dialog.h"
+#include "platform/file_dialog.h"
 #include "platform/wide.h"
 #include "resource.h"
 
@@ -105,16 +104,11 @@ bool PenPanel::onCommand(int id, int code, DeviceRecord* rec) {
 }
 
 std::optional<std::u16string> PenPanel::chooseProgram() {
-    std::vector<wchar_t> name(32768, L'\0');  // long paths fit; a path too long is refused later
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = dialog_;
-    ofn.lpstrFilter = L"Describe Files (*.exe)\0*.exe\0All Files (*.*)\0*.*\0";
-    ofn.lpstrFile = name.data();
-    ofn.nMaxFile = static_cast<DWORD>(name.size());
-    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameW(&ofn)) return std::nullopt;
-    return platform::toU16(name.data());
+    platform::FileDialogOptions options;
+    options.owner = dialog_;
+    options.filter = L"Describe Files (*.exe)\0*.exe\0All Files (*.*)\0*.*\0";
+    options.flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+    return platform::chooseFileToOpen(options);  // a path too long is refused later
 }
 
 void PenPanel::assignButton(int button, int k, DeviceRecord& rec) {
