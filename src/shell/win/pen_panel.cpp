@@ -138,8 +138,13 @@ void PenPanel::assignButton(int button, int k, DeviceRecord& rec) {
     writeLocked(lock_, [&] {
         outcome = assignPenButton(rec, button, k, platform::toU16(shown), answered, language_);
     });
-    if (outcome.refused) OutputDebugStringW(L"Scribo: the chosen function does not fit its field\n");
     SetDlgItemTextW(dialog_, labelId, toWide(outcome.label).c_str());
+    if (outcome.refused) {
+        // Told rather than dropped silently: the choice does not fit the button's field.
+        wchar_t caption[256] = {};
+        GetWindowTextW(dialog_, caption, static_cast<int>(std::size(caption)));
+        MessageBoxW(dialog_, toWide(refusedChoiceText(language_)).c_str(), caption, MB_OK | MB_ICONWARNING);
+    }
 }
 
 bool PenPanel::onHScroll(HWND bar, DeviceRecord* rec) {
