@@ -24,18 +24,18 @@ MonitorCommand MonitorCommand::contrast(uint32_t value) {
     return c;
 }
 
-MonitorCommand MonitorCommand::restore(const DisplayModeBytes& upright, uint32_t token) {
+MonitorCommand MonitorCommand::restore(const DisplayModeChange& upright, uint32_t token) {
     MonitorCommand c;
     c.op = MonitorOp::Restore;
-    c.mode = upright;
+    c.display = upright;
     c.notifyToken = token;
     return c;
 }
 
-MonitorCommand MonitorCommand::rotate(const DisplayModeBytes& mode) {
+MonitorCommand MonitorCommand::rotate(const DisplayModeChange& change) {
     MonitorCommand c;
     c.op = MonitorOp::Rotate;
-    c.mode = mode;
+    c.display = change;
     return c;
 }
 
@@ -93,7 +93,7 @@ int runMonitorCommand(const MonitorCommand& cmd, MonitorPort& port, const PauseF
             return kPauseAfterSet;
         case MonitorOp::Restore:
             port.setVcp(kVcpRestoreFactoryDefaults, kRestoreFactoryValue);
-            port.changeDisplayMode(cmd.mode);
+            port.changeDisplayMode(cmd.display);
             // The monitor resets itself and the display changes mode: give both time before
             // the gains are set to neutral.
             if (!pause(kPauseInRestore) || !pause(kPauseInRestore)) return 0;
@@ -102,7 +102,7 @@ int runMonitorCommand(const MonitorCommand& cmd, MonitorPort& port, const PauseF
             port.setVcp(kVcpBlueGain, kRestoredGain);
             return kPauseAfterSet;
         case MonitorOp::Rotate:
-            port.changeDisplayMode(cmd.mode);
+            port.changeDisplayMode(cmd.display);
             return kPauseAfterRotation;
         case MonitorOp::Save:
             port.save();

@@ -28,14 +28,13 @@ inline constexpr int kPauseAfterSet = 100;
 inline constexpr int kPauseInRestore = 200;
 inline constexpr int kPauseAfterRotation = 500;
 
-using DisplayModeBytes = std::array<uint8_t, kDisplayModeBytes>;
 
 enum class MonitorOp {
     SetVcp,         // code, value
     SetBrightness,  // value
     SetContrast,    // value
-    Restore,        // factory defaults, the display upright (mode), then neutral gains
-    Rotate,         // mode
+    Restore,        // factory defaults, the display upright (display), then neutral gains
+    Rotate,         // display
     Save,           // the monitor stores its current settings
     Notify,         // no monitor work: tells the window that everything before it is done
 };
@@ -44,15 +43,15 @@ struct MonitorCommand {
     MonitorOp op = MonitorOp::Notify;
     uint8_t code = 0;
     uint32_t value = 0;
-    DisplayModeBytes mode{};
+    DisplayModeChange display;
     // Non-zero: the window is told when this command is done, with this token.
     uint32_t notifyToken = 0;
 
     static MonitorCommand setVcp(uint8_t code, uint32_t value);
     static MonitorCommand brightness(uint32_t value);
     static MonitorCommand contrast(uint32_t value);
-    static MonitorCommand restore(const DisplayModeBytes& upright, uint32_t token);
-    static MonitorCommand rotate(const DisplayModeBytes& mode);
+    static MonitorCommand restore(const DisplayModeChange& upright, uint32_t token);
+    static MonitorCommand rotate(const DisplayModeChange& change);
     static MonitorCommand save();
     static MonitorCommand notify(uint32_t token);
 };
@@ -85,8 +84,8 @@ public:
     virtual void setBrightness(uint32_t value) = 0;
     virtual void setContrast(uint32_t value) = 0;
     virtual void save() = 0;
-    // Display settings of the monitor's display: orientation and size from `mode`.
-    virtual void changeDisplayMode(const DisplayModeBytes& mode) = 0;
+    // Display settings of the monitor's display: the mode record and flags of `change`.
+    virtual void changeDisplayMode(const DisplayModeChange& change) = 0;
 };
 
 // Waits `ms`; false when the wait was cut short because the work is being abandoned.

@@ -70,38 +70,6 @@ bool readContrast(HANDLE monitor, scribo::MonitorReading& r) {
     return true;
 }
 
-namespace {
-
-class SystemDisplaySettings : public DisplaySettingsChanger {
-public:
-    LONG change(const std::wstring& deviceName, DEVMODEW& mode, DWORD flags) override {
-        return ChangeDisplaySettingsExW(deviceName.c_str(), &mode, nullptr, flags, nullptr);
-    }
-};
-
-using ChangeFn = LONG(WINAPI*)(LPCWSTR, DEVMODEW*, HWND, DWORD, LPVOID);
-
-class StandInDisplaySettings : public DisplaySettingsChanger {
-public:
-    explicit StandInDisplaySettings(ChangeFn fn) : fn_(fn) {}
-    LONG change(const std::wstring& deviceName, DEVMODEW& mode, DWORD flags) override {
-        return fn_(deviceName.c_str(), &mode, nullptr, flags, nullptr);
-    }
-
-private:
-    ChangeFn fn_;
-};
-
-}  // namespace
-
-std::unique_ptr<DisplaySettingsChanger> makeDisplaySettingsChanger() {
-    if (HMODULE dxva2 = GetModuleHandleW(L"dxva2.dll")) {
-        if (FARPROC fn = GetProcAddress(dxva2, "DdcSimChangeDisplaySettingsExW"))
-            return std::make_unique<StandInDisplaySettings>(reinterpret_cast<ChangeFn>(reinterpret_cast<void*>(fn)));
-    }
-    return std::make_unique<SystemDisplaySettings>();
-}
-
 Dxva2MonitorPort::Dxva2MonitorPort(PhysicalMonitors monitors, std::wstring deviceName,
                                    std::unique_ptr<DisplaySettingsChanger> changer)
     : monitors_(std::move(monitors)), deviceName_(std::move(deviceName)), changer_(std::move(changer)) {}
@@ -111,11 +79,11 @@ void Dxva2MonitorPort::setBrightness(uint32_t value) { SetMonitorBrightness(moni
 void Dxva2MonitorPort::setContrast(uint32_t value) { SetMonitorContrast(monitors_.first(), value); }
 void Dxva2MonitorPort::save() { SaveCurrentSettings(monitors_.first()); }
 
-void Dxva2MonitorPort::changeDisplayMode(const scribo::DisplayModeBytes& bytes) {
+void Dxva2MonitorPort::changeDisplayMode(const scribo::DisplayModeChange& change) {
     if (!changer_) return;
     DEVMODEW mode;
-    std::memcpy(&mode, bytes.data(), sizeof mode);
-    changer_->change(deviceName_, mode, scribo::kOrientationChangeFlags);
+    std::memcpy(&mode, change.mode.data(), sizeof mode);
+    changer_->change(deviceName_, mode, change.flags);
 }
 
 }  // namespace platform

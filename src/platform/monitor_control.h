@@ -36,11 +36,9 @@ bool readGain(HANDLE monitor, int gainType, scribo::MonitorReading& reading);  /
 bool readBrightness(HANDLE monitor, scribo::MonitorReading& reading);
 bool readContrast(HANDLE monitor, scribo::MonitorReading& reading);
 
-// Changes a display's mode. The product calls ChangeDisplaySettingsExW; when the dxva2.dll the
-// panel loaded is the DDC/CI stand-in of a test or demo layout, the change goes to the stand-in
-// instead, which records it: tests see exactly what the panel asked for, and the virtual screen
-// they run on stays as it is. A shipped layout has no stand-in, so this choice cannot be made
-// on a user's machine.
+// Changes a display's mode. Chosen when the program is linked, not at run time: the product
+// links the system's (system_display_changer.cpp, ChangeDisplaySettingsExW); the panel of the
+// test layout links one of the tests' own, so the product carries nothing of them.
 class DisplaySettingsChanger {
 public:
     virtual ~DisplaySettingsChanger() = default;
@@ -58,7 +56,7 @@ public:
     void setBrightness(uint32_t value) override;
     void setContrast(uint32_t value) override;
     void save() override;
-    void changeDisplayMode(const scribo::DisplayModeBytes& mode) override;
+    void changeDisplayMode(const scribo::DisplayModeChange& change) override;
 
 private:
     PhysicalMonitors monitors_;

@@ -17,9 +17,9 @@ public:
     void setBrightness(uint32_t value) override { add("brightness", 0, value); }
     void setContrast(uint32_t value) override { add("contrast", 0, value); }
     void save() override { add("save", 0, 0); }
-    void changeDisplayMode(const DisplayModeBytes& mode) override {
+    void changeDisplayMode(const DisplayModeChange& change) override {
         uint8_t m[kDisplayModeBytes];
-        std::copy(mode.begin(), mode.end(), m);
+        std::copy(change.mode.begin(), change.mode.end(), m);
         const DisplayModeSize d = readDisplayMode(m);
         calls.push_back("@" + std::to_string(now) + " mode " + std::to_string(d.width) + "x" +
                         std::to_string(d.height) + " o" + std::to_string(d.orientation));
@@ -32,7 +32,7 @@ private:
     }
 };
 
-DisplayModeBytes modeOf(uint32_t width, uint32_t height, uint32_t orientation) {
+DisplayModeChange modeOf(uint32_t width, uint32_t height, uint32_t orientation) {
     uint8_t m[kDisplayModeBytes] = {};
     const auto put = [&](std::size_t off, uint32_t v) {
         for (int i = 0; i < 4; ++i) m[off + i] = static_cast<uint8_t>(v >> (8 * i));
@@ -40,8 +40,8 @@ DisplayModeBytes modeOf(uint32_t width, uint32_t height, uint32_t orientation) {
     put(kDmPelsWidthOffset, width);
     put(kDmPelsHeightOffset, height);
     put(kDmOrientationOffset, orientation);
-    DisplayModeBytes out;
-    std::copy(std::begin(m), std::end(m), out.begin());
+    DisplayModeChange out;
+    std::copy(std::begin(m), std::end(m), out.mode.begin());
     return out;
 }
 
@@ -65,7 +65,7 @@ TEST(MonitorCommandQueue, ADragLeavesOnlyItsLatestPositionPending) {
 }
 
 TEST(MonitorCommandQueue, NothingIsMergedAcrossAnotherCommandOrAnAction) {
-    const DisplayModeBytes mode = modeOf(1920, 1080, 0);
+    const DisplayModeChange mode = modeOf(1920, 1080, 0);
     MonitorCommandQueue q;
     q.push(MonitorCommand::contrast(20));
     q.push(MonitorCommand::rotate(mode));

@@ -1,8 +1,9 @@
 // DDC/CI stand-in, built as dxva2.dll for test and demo layouts (never shipped): the monitor
 // configuration functions the panel imports, answered from one simulated monitor whose state,
-// failure switches and call log live in the shared section of ddc_sim_state.h. It also offers
-// the display-settings change the panel makes when it rotates the display, so that tests see
-// the mode the panel asked for instead of Wine changing the virtual screen.
+// failure switches and call log live in the shared section of ddc_sim_state.h. It also records
+// the display-settings change the test layout's panel makes when it rotates the display (that
+// panel is linked with tests/support/standin_display_changer.cpp), so that tests see the mode
+// asked for instead of Wine changing the virtual screen.
 #include <windows.h>
 
 #include <cwchar>
@@ -162,8 +163,8 @@ BOOL WINAPI SaveCurrentSettings(HANDLE h) {
     return record(ddcsim::Call::Save, knownHandle(h) ? TRUE : FALSE);
 }
 
-// Not a monitor-configuration function: the panel looks for it to route display-mode changes
-// here when this stand-in is what it loaded as dxva2.dll.
+// Not a monitor-configuration function: the test layout's panel hands its display-mode changes
+// here. The shipped panel knows nothing of it.
 LONG WINAPI DdcSimChangeDisplaySettingsExW(LPCWSTR device, DEVMODEW* mode, HWND, DWORD flags, LPVOID) {
     if (mode == nullptr) {
         record(ddcsim::Call::ChangeDisplay, FALSE, 0, 0, 0, 0, flags, device);

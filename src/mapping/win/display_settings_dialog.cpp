@@ -160,12 +160,6 @@ void CDlgDisplaySettings::enableGains(bool enabled) {
     for (int id : kGainSliders) enable(id, enabled && !locked_);
 }
 
-DisplayModeBytes CDlgDisplaySettings::modeCopy() const {
-    DisplayModeBytes out;
-    std::memcpy(out.data(), mode_, out.size());
-    return out;
-}
-
 void CDlgDisplaySettings::onPreset(int radioId) {
     const std::optional<uint32_t> value = presetVcpValue(radioId);
     if (!value || locked_) return;
@@ -190,8 +184,9 @@ void CDlgDisplaySettings::onRestore() {
     restoring_ = true;
     enable(IDC_DS_RESTORE, false);
     UpdateWindow(item(IDC_DS_RESTORE));
-    setDisplayOrientation(mode_, 0);
-    worker_->post(MonitorCommand::restore(modeCopy(), kTokenRestoreDone));
+    const std::optional<DisplayModeChange> upright = orientationChange(mode_, 0);
+    std::memcpy(mode_, upright->mode.data(), sizeof mode_);
+    worker_->post(MonitorCommand::restore(*upright, kTokenRestoreDone));
 
     // What the monitor will show once it has restored: 6500 K and neutral values.
     CheckRadioButton(hwnd(), kRadioSRGB, kRadioUser, kRadio6500K);
@@ -200,8 +195,10 @@ void CDlgDisplaySettings::onRestore() {
 }
 
 void CDlgDisplaySettings::onRotate(uint32_t orientation) {
-    if (!setDisplayOrientation(mode_, orientation)) return;
-    worker_->post(MonitorCommand::rotate(modeCopy()));
+    const std::optional<DisplayModeChange> turned = orientationChange(mode_, orientation);
+    if (!turned) return;
+    std::memcpy(mode_, turned->mode.data(), sizeof mode_);  // later turns start from this one
+    worker_->post(MonitorCommand::rotate(*turned));
 }
 
 void CDlgDisplaySettings::onMonitorDone(WPARAM token) {

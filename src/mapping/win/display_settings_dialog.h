@@ -45,7 +45,6 @@ private:
     void onRotate(uint32_t orientation);
     void onMonitorDone(WPARAM token);
     void finish(INT_PTR code);
-    scribo::DisplayModeBytes modeCopy() const;
 
     const scribo::SharedBlock& block_;
     const scribo::TIniFile& language_;
