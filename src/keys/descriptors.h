@@ -11,8 +11,9 @@
 //
 // A text that goes into a field never carries that field's separator: a "|" in a key name or a
 // label is written as a broken bar, a ";" in a ring group's name (which leads the ring text
-// "name;left;right" of the configuration file) as a full-width semicolon, so the service finds
-// every field in its place. What is stored is also what is shown.
+// "name;left;right" of the configuration file) as the Greek question mark, which the dialog
+// fonts draw exactly like ";" (a full-width one is missing from them), so the service finds every
+// field in its place. What is stored is also what is shown.
 //
 // Descriptor fields hold 255 characters. A program path whose descriptor would not fit is
 // refused (a cut path would name another file); a key combination that would not fit keeps its
@@ -38,7 +39,7 @@ inline constexpr std::size_t kKeyNameMax = 39;       // captured key names (assi
 inline constexpr std::size_t kRingKeyNameMax = 55;   // key names in ring keystrokes
 inline constexpr int kOtherKeyboardFunctions = 7;    // the option that records a key combination
 inline constexpr char16_t kFieldBarLookalike = u'\u00A6';          // for "|" inside a field
-inline constexpr char16_t kRingTextSemicolonLookalike = u'\uFF1B';  // for ";" in a group name
+inline constexpr char16_t kRingTextSemicolonLookalike = u'\u037E';  // for ";" in a group name
 
 // A descriptor and the label shown for it.
 struct Assignment {

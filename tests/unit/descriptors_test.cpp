@@ -203,14 +203,14 @@ TEST_F(DescriptorTest, ASeparatorTypedByTheUserNeverMovesAField) {
     const RingSettingDialog dialog = [&] {
         return std::optional<RingGroupSetting>(RingGroupSetting{u"Pan;Zoom", bar, ringKeystroke(false, false, false, 186, 0x00270001, u";")});
     };
-    EXPECT_EQ(assignRingGroup(entry, 0, 2, 2, u"", dialog).label, u"Pan\uFF1BZoom");
-    EXPECT_EQ(readField(entry.ringTextC[0][2]), u"Pan\uFF1BZoom");
+    EXPECT_EQ(assignRingGroup(entry, 0, 2, 2, u"", dialog).label, u"Pan\u037EZoom");
+    EXPECT_EQ(readField(entry.ringTextC[0][2]), u"Pan\u037EZoom");
     // The configuration file keeps the group as "name;left;right": it reads back whole.
     std::u16string name, left, right;
     splitRingText(readField(entry.ringTextC[0][2]) + u";" + readField(entry.ringTextA[0][2]) + u";" +
                       readField(entry.ringTextB[0][2]),
                   name, left, right);
-    EXPECT_EQ(name, u"Pan\uFF1BZoom");
+    EXPECT_EQ(name, u"Pan\u037EZoom");
     EXPECT_EQ(left, u"1|[Shift + \u00A6]|220|43|1");
     EXPECT_EQ(right, u"1|[;]|186|39|0");
 }
