@@ -45,6 +45,13 @@ MonitorCommand MonitorCommand::save() {
     return c;
 }
 
+MonitorCommand MonitorCommand::read(uint32_t token) {
+    MonitorCommand c;
+    c.op = MonitorOp::Read;
+    c.notifyToken = token;
+    return c;
+}
+
 MonitorCommand MonitorCommand::notify(uint32_t token) {
     MonitorCommand c;
     c.op = MonitorOp::Notify;
@@ -80,8 +87,20 @@ std::optional<MonitorCommand> MonitorCommandQueue::pop() {
     return c;
 }
 
-int runMonitorCommand(const MonitorCommand& cmd, MonitorPort& port, const PauseFn& pause) {
+int runMonitorCommand(const MonitorCommand& cmd, MonitorPort& port, const PauseFn& pause,
+                      MonitorReadings* readings) {
     switch (cmd.op) {
+        case MonitorOp::Read: {
+            MonitorReadings r;
+            r.temperatureOk = port.readColourTemperature(r.temperature);
+            r.gainsRead = readsGains(r.temperatureOk, r.temperature);
+            if (r.gainsRead)
+                for (int g = 0; g < 3; ++g) r.gainOk[g] = port.readGain(g, r.gains[g]);
+            r.brightnessOk = port.readBrightness(r.brightness);
+            r.contrastOk = port.readContrast(r.contrast);
+            if (readings != nullptr) *readings = r;
+            return 0;
+        }
         case MonitorOp::SetVcp:
             port.setVcp(cmd.code, cmd.value);
             return kPauseAfterSet;

@@ -74,6 +74,19 @@ Dxva2MonitorPort::Dxva2MonitorPort(PhysicalMonitors monitors, std::wstring devic
                                    std::unique_ptr<DisplaySettingsChanger> changer)
     : monitors_(std::move(monitors)), deviceName_(std::move(deviceName)), changer_(std::move(changer)) {}
 
+bool Dxva2MonitorPort::readColourTemperature(int& reported) {
+    return platform::readColourTemperature(monitors_.first(), reported);
+}
+bool Dxva2MonitorPort::readGain(int gain, scribo::MonitorReading& r) {
+    return platform::readGain(monitors_.first(), gain, r);
+}
+bool Dxva2MonitorPort::readBrightness(scribo::MonitorReading& r) {
+    return platform::readBrightness(monitors_.first(), r);
+}
+bool Dxva2MonitorPort::readContrast(scribo::MonitorReading& r) {
+    return platform::readContrast(monitors_.first(), r);
+}
+
 void Dxva2MonitorPort::setVcp(uint8_t code, uint32_t value) { SetVCPFeature(monitors_.first(), code, value); }
 void Dxva2MonitorPort::setBrightness(uint32_t value) { SetMonitorBrightness(monitors_.first(), value); }
 void Dxva2MonitorPort::setContrast(uint32_t value) { SetMonitorContrast(monitors_.first(), value); }

@@ -47,11 +47,16 @@ public:
 std::unique_ptr<DisplaySettingsChanger> makeDisplaySettingsChanger();
 
 // The worker's way to the first physical monitor and to the display's settings. It owns the
-// physical monitors from the moment the dialog hands them over.
+// physical monitors from the moment the dialog hands them over, and releases them when the
+// worker ends.
 class Dxva2MonitorPort : public scribo::MonitorPort {
 public:
     Dxva2MonitorPort(PhysicalMonitors monitors, std::wstring deviceName,
                      std::unique_ptr<DisplaySettingsChanger> changer);
+    bool readColourTemperature(int& reported) override;
+    bool readGain(int gain, scribo::MonitorReading& reading) override;
+    bool readBrightness(scribo::MonitorReading& reading) override;
+    bool readContrast(scribo::MonitorReading& reading) override;
     void setVcp(uint8_t code, uint32_t value) override;
     void setBrightness(uint32_t value) override;
     void setContrast(uint32_t value) override;

@@ -21,12 +21,33 @@ ddcsim::State* state() {
     return g_state;
 }
 
-// Logs the call (after the monitor's delay) and returns `ok` for the caller.
+// Monitor commands go over the display cable and take their time; the handle calls do not.
+bool talksToMonitor(ddcsim::Call call) {
+    switch (call) {
+        case ddcsim::Call::CountMonitors:
+        case ddcsim::Call::GetMonitors:
+        case ddcsim::Call::DestroyMonitor:
+        case ddcsim::Call::DestroyMonitors:
+        case ddcsim::Call::ChangeDisplay:
+            return false;
+        default:
+            return true;
+    }
+}
+
+// Logs the call (after the monitor's delay, or its hang) and returns `ok` for the caller.
 BOOL record(ddcsim::Call call, BOOL ok, uint32_t a = 0, uint32_t b = 0, uint32_t c = 0,
             uint32_t d = 0, uint32_t e = 0, const wchar_t* device = nullptr) {
     ddcsim::State* s = state();
     if (s == nullptr) return ok;
-    if (s->callDelayMs != 0) Sleep(s->callDelayMs);
+    if (talksToMonitor(call)) {
+        if (s->hang != 0) {
+            InterlockedIncrement(&s->hungCalls);
+            for (int ms = 0; s->hang != 0 && ms < 60000; ms += 5) Sleep(5);
+            InterlockedDecrement(&s->hungCalls);
+        }
+        if (s->callDelayMs != 0) Sleep(s->callDelayMs);
+    }
     const LONG index = InterlockedIncrement(&s->logCount) - 1;
     if (index < 0 || static_cast<uint32_t>(index) >= ddcsim::kLogCapacity) return ok;
     ddcsim::LogEntry& entry = s->log[index];
