@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "config/block_access.h"
+#include "config/config_reader.h"
 #include "config/safe_math.h"
 
 namespace scribo {
@@ -41,6 +42,17 @@ std::u16string_view cutText(std::u16string_view text, std::size_t n) {
 }
 
 int normalisedSelection(int s) { return (s >= 0 && s <= 2) ? s : 0; }
+
+// A text that becomes one field of what the panel writes, with each of `separators` replaced
+// by a look-alike, so that whoever splits the whole finds every field in its place.
+std::u16string withoutSeparators(std::u16string_view text, std::u16string_view separators) {
+    std::u16string out(text);
+    for (char16_t& c : out) {
+        if (separators.find(c) == std::u16string_view::npos) continue;
+        c = c == u'|' ? kFieldBarLookalike : kRingTextSemicolonLookalike;
+    }
+    return out;
+}
 
 }  // namespace
 
@@ -99,7 +111,7 @@ std::optional<Assignment> makeKeyCombination(std::u16string_view label, std::u16
     tail += decimal(flags);
     const std::size_t fixed = 2 + tail.size();  // "1|" + tail
     if (fixed > kDescriptorMaxText) return std::nullopt;
-    const std::u16string shown(cutText(label, kDescriptorMaxText - fixed));
+    const std::u16string shown(cutText(withoutSeparators(label, u"|"), kDescriptorMaxText - fixed));
     return Assignment{u"1|" + shown + tail, shown};
 }
 
@@ -129,7 +141,7 @@ RingKeystroke ringKeystroke(bool ctrlDown, bool shiftDown, bool altDown, uint16_
         mods += mods.empty() ? u"Alt" : u" + Alt";
         k.flags |= kModAlt;
     }
-    const std::u16string name(cutText(keyName, kRingKeyNameMax));
+    const std::u16string name(cutText(withoutSeparators(keyName, u"|"), kRingKeyNameMax));
     k.scan = static_cast<uint16_t>((lParam >> 16) & 0xFFu);
     k.vk = vk;
     if (mods.empty()) {
@@ -146,22 +158,24 @@ RingKeystroke ringKeystroke(bool ctrlDown, bool shiftDown, bool altDown, uint16_
 std::u16string makeRingKeystroke(const RingKeystroke& k) {
     const std::u16string tail =
         u"|" + decimal(k.vk) + u"|" + decimal(k.scan) + u"|" + decimal(k.flags);
-    return u"1|" + std::u16string(cutText(k.text, kDescriptorMaxText - 2 - tail.size())) + tail;
+    const std::u16string text = withoutSeparators(k.text, u"|");
+    return u"1|" + std::u16string(cutText(text, kDescriptorMaxText - 2 - tail.size())) + tail;
 }
 
 RingGroupTexts splitRingDefault(std::u16string_view text) {
+    // The same rule as the configuration file's ring texts: a ";" inside the left keystroke's
+    // bracketed text ("[;]") is no boundary.
     RingGroupTexts t;
-    const std::size_t a = text.find(u';');
-    t.name = std::u16string(text.substr(0, a));
-    if (a == std::u16string_view::npos) return t;
-    text.remove_prefix(a + 1);
-    const std::size_t b = text.find(u';');
-    t.left = std::u16string(text.substr(0, b));
-    if (b != std::u16string_view::npos) t.right = std::u16string(text.substr(b + 1));
+    splitRingText(text, t.name, t.left, t.right);
     return t;
 }
 
 // ---- assignment rules ---------------------------------------------------------------------------
+
+std::u16string refusedChoiceText(const TIniFile& lang) {
+    return lang.readText(u"Dialog_QuickSet", u"QuickSet.FunctionTooLong",
+                         u"This program path or key combination is too long to be stored.");
+}
 
 AssignOutcome assignPenButton(DeviceRecord& rec, int button, int k, std::u16string_view label,
                               const FunctionDialogs& dialogs, const TIniFile& lang) {
@@ -261,7 +275,8 @@ AssignOutcome assignRingGroup(AppEntry& entry, int ring, int group, int s,
     }
     const auto setting = dialog ? dialog() : std::nullopt;
     if (!setting) return {std::u16string(label)};
-    const std::u16string shown(cutText(setting->name, kDescriptorMaxText));
+    // The name leads the ring text "name;left;right" of the configuration file.
+    const std::u16string shown(cutText(withoutSeparators(setting->name, u";"), kDescriptorMaxText));
     storeField(name, kDescriptorUnits, shown);
     storeField(left, kDescriptorUnits, makeRingKeystroke(setting->left));
     storeField(right, kDescriptorUnits, makeRingKeystroke(setting->right));

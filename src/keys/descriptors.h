@@ -9,6 +9,12 @@
 //   "2|<n>"                                other function n
 //   "1|<[text]>|<vk>|<scan>|<flags>"       ring keystroke (ring strings A and B)
 //
+// A text that goes into a field never carries that field's separator: a "|" in a key name or a
+// label is written as a broken bar, a ";" in a ring group's name (which leads the ring text
+// "name;left;right" of the configuration file) as the Greek question mark, which the dialog
+// fonts draw exactly like ";" (a full-width one is missing from them), so the service finds every
+// field in its place. What is stored is also what is shown.
+//
 // Descriptor fields hold 255 characters. A program path whose descriptor would not fit is
 // refused (a cut path would name another file); a key combination that would not fit keeps its
 // key lists and flags whole and loses the end of its label, which is only shown to the user.
@@ -32,6 +38,8 @@ inline constexpr std::size_t kDescriptorMaxText = kDescriptorUnits - 1;  // 255
 inline constexpr std::size_t kKeyNameMax = 39;       // captured key names (assignment dialog)
 inline constexpr std::size_t kRingKeyNameMax = 55;   // key names in ring keystrokes
 inline constexpr int kOtherKeyboardFunctions = 7;    // the option that records a key combination
+inline constexpr char16_t kFieldBarLookalike = u'\u00A6';          // for "|" inside a field
+inline constexpr char16_t kRingTextSemicolonLookalike = u'\u037E';  // for ";" in a group name
 
 // A descriptor and the label shown for it.
 struct Assignment {
@@ -95,7 +103,7 @@ RingKeystroke ringKeystroke(bool ctrlDown, bool shiftDown, bool altDown, uint16_
 std::u16string makeRingKeystroke(const RingKeystroke& k);
 
 // A ring default "name;left;right" split into its parts (missing parts empty; a ";" inside the
-// right-turn part stays in it).
+// left keystroke's text or anywhere in the right-turn part stays in it).
 struct RingGroupTexts {
     std::u16string name, left, right;
 };
@@ -118,11 +126,15 @@ struct RingGroupSetting {
 using RingSettingDialog = std::function<std::optional<RingGroupSetting>()>;
 
 // Outcome for the window: the label to show, and whether a chosen program or combination was
-// refused because its descriptor would not fit (the rule then behaves as on cancel).
+// refused because its descriptor would not fit (the rule then behaves as on cancel, and the
+// window tells the user with refusedChoiceText).
 struct AssignOutcome {
     std::u16string label;
     bool refused = false;
 };
+
+// What the user is told when a choice is refused.
+std::u16string refusedChoiceText(const TIniFile& lang);
 
 // Pen button 1 or 2, combo index k (0..5): 4 runs a program, 5 a custom function, others are the
 // service's own functions (the descriptor stays, the label empties). Stores k as the index.

@@ -85,4 +85,15 @@ bool setDisplayOrientation(uint8_t (&mode)[kDisplayModeBytes], uint32_t orientat
     return true;
 }
 
+std::optional<DisplayModeChange> orientationChange(const uint8_t (&mode)[kDisplayModeBytes],
+                                                   uint32_t orientation) {
+    uint8_t turned[kDisplayModeBytes];
+    std::memcpy(turned, mode, sizeof turned);
+    if (!setDisplayOrientation(turned, orientation)) return std::nullopt;
+    DisplayModeChange change;
+    std::memcpy(change.mode.data(), turned, sizeof turned);
+    change.flags = kOrientationChangeFlags;
+    return change;
+}
+
 }  // namespace scribo

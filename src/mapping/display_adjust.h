@@ -4,6 +4,7 @@
 // the record is edited at its documented byte offsets, little-endian on every target.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -65,5 +66,16 @@ DisplayModeSize readDisplayMode(const uint8_t (&mode)[kDisplayModeBytes]);
 // smaller; the field mask becomes kOrientationFields. Other orientations change nothing and
 // return false.
 bool setDisplayOrientation(uint8_t (&mode)[kDisplayModeBytes], uint32_t orientation);
+
+// A turn of the display as the system is asked for it (ChangeDisplaySettingsExW): the display
+// mode record with its orientation, size and field mask set as setDisplayOrientation sets them,
+// every other byte as it was, and the change's flags (kOrientationChangeFlags).
+struct DisplayModeChange {
+    std::array<uint8_t, kDisplayModeBytes> mode{};
+    uint32_t flags = 0;
+};
+// nullopt for an orientation other than 0..3.
+std::optional<DisplayModeChange> orientationChange(const uint8_t (&mode)[kDisplayModeBytes],
+                                                   uint32_t orientation);
 
 }  // namespace scribo

@@ -24,24 +24,31 @@ MonitorCommand MonitorCommand::contrast(uint32_t value) {
     return c;
 }
 
-MonitorCommand MonitorCommand::restore(const DisplayModeBytes& upright, uint32_t token) {
+MonitorCommand MonitorCommand::restore(const DisplayModeChange& upright, uint32_t token) {
     MonitorCommand c;
     c.op = MonitorOp::Restore;
-    c.mode = upright;
+    c.display = upright;
     c.notifyToken = token;
     return c;
 }
 
-MonitorCommand MonitorCommand::rotate(const DisplayModeBytes& mode) {
+MonitorCommand MonitorCommand::rotate(const DisplayModeChange& change) {
     MonitorCommand c;
     c.op = MonitorOp::Rotate;
-    c.mode = mode;
+    c.display = change;
     return c;
 }
 
 MonitorCommand MonitorCommand::save() {
     MonitorCommand c;
     c.op = MonitorOp::Save;
+    return c;
+}
+
+MonitorCommand MonitorCommand::read(uint32_t token) {
+    MonitorCommand c;
+    c.op = MonitorOp::Read;
+    c.notifyToken = token;
     return c;
 }
 
@@ -80,8 +87,20 @@ std::optional<MonitorCommand> MonitorCommandQueue::pop() {
     return c;
 }
 
-int runMonitorCommand(const MonitorCommand& cmd, MonitorPort& port, const PauseFn& pause) {
+int runMonitorCommand(const MonitorCommand& cmd, MonitorPort& port, const PauseFn& pause,
+                      MonitorReadings* readings) {
     switch (cmd.op) {
+        case MonitorOp::Read: {
+            MonitorReadings r;
+            r.temperatureOk = port.readColourTemperature(r.temperature);
+            r.gainsRead = readsGains(r.temperatureOk, r.temperature);
+            if (r.gainsRead)
+                for (int g = 0; g < 3; ++g) r.gainOk[g] = port.readGain(g, r.gains[g]);
+            r.brightnessOk = port.readBrightness(r.brightness);
+            r.contrastOk = port.readContrast(r.contrast);
+            if (readings != nullptr) *readings = r;
+            return 0;
+        }
         case MonitorOp::SetVcp:
             port.setVcp(cmd.code, cmd.value);
             return kPauseAfterSet;
@@ -93,7 +112,7 @@ int runMonitorCommand(const MonitorCommand& cmd, MonitorPort& port, const PauseF
             return kPauseAfterSet;
         case MonitorOp::Restore:
             port.setVcp(kVcpRestoreFactoryDefaults, kRestoreFactoryValue);
-            port.changeDisplayMode(cmd.mode);
+            port.changeDisplayMode(cmd.display);
             // The monitor resets itself and the display changes mode: give both time before
             // the gains are set to neutral.
             if (!pause(kPauseInRestore) || !pause(kPauseInRestore)) return 0;
@@ -102,7 +121,7 @@ int runMonitorCommand(const MonitorCommand& cmd, MonitorPort& port, const PauseF
             port.setVcp(kVcpBlueGain, kRestoredGain);
             return kPauseAfterSet;
         case MonitorOp::Rotate:
-            port.changeDisplayMode(cmd.mode);
+            port.changeDisplayMode(cmd.display);
             return kPauseAfterRotation;
         case MonitorOp::Save:
             port.save();

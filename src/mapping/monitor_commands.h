@@ -28,15 +28,15 @@ inline constexpr int kPauseAfterSet = 100;
 inline constexpr int kPauseInRestore = 200;
 inline constexpr int kPauseAfterRotation = 500;
 
-using DisplayModeBytes = std::array<uint8_t, kDisplayModeBytes>;
 
 enum class MonitorOp {
     SetVcp,         // code, value
     SetBrightness,  // value
     SetContrast,    // value
-    Restore,        // factory defaults, the display upright (mode), then neutral gains
-    Rotate,         // mode
+    Restore,        // factory defaults, the display upright (display), then neutral gains
+    Rotate,         // display
     Save,           // the monitor stores its current settings
+    Read,           // the current values, for the dialog to show
     Notify,         // no monitor work: tells the window that everything before it is done
 };
 
@@ -44,16 +44,17 @@ struct MonitorCommand {
     MonitorOp op = MonitorOp::Notify;
     uint8_t code = 0;
     uint32_t value = 0;
-    DisplayModeBytes mode{};
+    DisplayModeChange display;
     // Non-zero: the window is told when this command is done, with this token.
     uint32_t notifyToken = 0;
 
     static MonitorCommand setVcp(uint8_t code, uint32_t value);
     static MonitorCommand brightness(uint32_t value);
     static MonitorCommand contrast(uint32_t value);
-    static MonitorCommand restore(const DisplayModeBytes& upright, uint32_t token);
-    static MonitorCommand rotate(const DisplayModeBytes& mode);
+    static MonitorCommand restore(const DisplayModeChange& upright, uint32_t token);
+    static MonitorCommand rotate(const DisplayModeChange& change);
     static MonitorCommand save();
+    static MonitorCommand read(uint32_t token);
     static MonitorCommand notify(uint32_t token);
 };
 
@@ -76,17 +77,33 @@ private:
     std::deque<MonitorCommand> pending_;
 };
 
-// What the worker needs of the monitor. Failures are the monitor's business: the dialog ignores
-// them, as it has nothing better to offer than the value it shows.
+// What a Read finds: the colour temperature, the three gains (read only when the temperature is
+// unknown, the USER preset), brightness and contrast; each with whether the monitor answered.
+struct MonitorReadings {
+    bool temperatureOk = false;
+    int temperature = 0;  // the system's MC_COLOR_TEMPERATURE value
+    bool gainsRead = false;
+    std::array<bool, 3> gainOk{};
+    std::array<MonitorReading, 3> gains{};  // red, green, blue
+    bool brightnessOk = false, contrastOk = false;
+    MonitorReading brightness, contrast;
+};
+
+// What the worker needs of the monitor. Failures of the set calls are the monitor's business: the
+// dialog ignores them, as it has nothing better to offer than the value it shows.
 class MonitorPort {
 public:
     virtual ~MonitorPort() = default;
+    virtual bool readColourTemperature(int& reported) = 0;
+    virtual bool readGain(int gain, MonitorReading& reading) = 0;  // 0 red, 1 green, 2 blue
+    virtual bool readBrightness(MonitorReading& reading) = 0;
+    virtual bool readContrast(MonitorReading& reading) = 0;
     virtual void setVcp(uint8_t code, uint32_t value) = 0;
     virtual void setBrightness(uint32_t value) = 0;
     virtual void setContrast(uint32_t value) = 0;
     virtual void save() = 0;
-    // Display settings of the monitor's display: orientation and size from `mode`.
-    virtual void changeDisplayMode(const DisplayModeBytes& mode) = 0;
+    // Display settings of the monitor's display: the mode record and flags of `change`.
+    virtual void changeDisplayMode(const DisplayModeChange& change) = 0;
 };
 
 // Waits `ms`; false when the wait was cut short because the work is being abandoned.
@@ -94,8 +111,9 @@ using PauseFn = std::function<bool(int ms)>;
 
 // Carries out one command on the monitor, with the pauses inside it (Restore spaces its steps).
 // Returns the pause the monitor needs before the next command; a command cut short by `pause`
-// leaves its remaining steps undone.
-int runMonitorCommand(const MonitorCommand& cmd, MonitorPort& port, const PauseFn& pause);
+// leaves its remaining steps undone. A Read puts what it found into `readings`.
+int runMonitorCommand(const MonitorCommand& cmd, MonitorPort& port, const PauseFn& pause,
+                      MonitorReadings* readings = nullptr);
 
 // A notification only reports progress: it need not wait for the monitor's pause.
 inline bool talksToMonitor(const MonitorCommand& cmd) { return cmd.op != MonitorOp::Notify; }

@@ -70,52 +70,33 @@ bool readContrast(HANDLE monitor, scribo::MonitorReading& r) {
     return true;
 }
 
-namespace {
-
-class SystemDisplaySettings : public DisplaySettingsChanger {
-public:
-    LONG change(const std::wstring& deviceName, DEVMODEW& mode, DWORD flags) override {
-        return ChangeDisplaySettingsExW(deviceName.c_str(), &mode, nullptr, flags, nullptr);
-    }
-};
-
-using ChangeFn = LONG(WINAPI*)(LPCWSTR, DEVMODEW*, HWND, DWORD, LPVOID);
-
-class StandInDisplaySettings : public DisplaySettingsChanger {
-public:
-    explicit StandInDisplaySettings(ChangeFn fn) : fn_(fn) {}
-    LONG change(const std::wstring& deviceName, DEVMODEW& mode, DWORD flags) override {
-        return fn_(deviceName.c_str(), &mode, nullptr, flags, nullptr);
-    }
-
-private:
-    ChangeFn fn_;
-};
-
-}  // namespace
-
-std::unique_ptr<DisplaySettingsChanger> makeDisplaySettingsChanger() {
-    if (HMODULE dxva2 = GetModuleHandleW(L"dxva2.dll")) {
-        if (FARPROC fn = GetProcAddress(dxva2, "DdcSimChangeDisplaySettingsExW"))
-            return std::make_unique<StandInDisplaySettings>(reinterpret_cast<ChangeFn>(reinterpret_cast<void*>(fn)));
-    }
-    return std::make_unique<SystemDisplaySettings>();
-}
-
 Dxva2MonitorPort::Dxva2MonitorPort(PhysicalMonitors monitors, std::wstring deviceName,
                                    std::unique_ptr<DisplaySettingsChanger> changer)
     : monitors_(std::move(monitors)), deviceName_(std::move(deviceName)), changer_(std::move(changer)) {}
+
+bool Dxva2MonitorPort::readColourTemperature(int& reported) {
+    return platform::readColourTemperature(monitors_.first(), reported);
+}
+bool Dxva2MonitorPort::readGain(int gain, scribo::MonitorReading& r) {
+    return platform::readGain(monitors_.first(), gain, r);
+}
+bool Dxva2MonitorPort::readBrightness(scribo::MonitorReading& r) {
+    return platform::readBrightness(monitors_.first(), r);
+}
+bool Dxva2MonitorPort::readContrast(scribo::MonitorReading& r) {
+    return platform::readContrast(monitors_.first(), r);
+}
 
 void Dxva2MonitorPort::setVcp(uint8_t code, uint32_t value) { SetVCPFeature(monitors_.first(), code, value); }
 void Dxva2MonitorPort::setBrightness(uint32_t value) { SetMonitorBrightness(monitors_.first(), value); }
 void Dxva2MonitorPort::setContrast(uint32_t value) { SetMonitorContrast(monitors_.first(), value); }
 void Dxva2MonitorPort::save() { SaveCurrentSettings(monitors_.first()); }
 
-void Dxva2MonitorPort::changeDisplayMode(const scribo::DisplayModeBytes& bytes) {
+void Dxva2MonitorPort::changeDisplayMode(const scribo::DisplayModeChange& change) {
     if (!changer_) return;
     DEVMODEW mode;
-    std::memcpy(&mode, bytes.data(), sizeof mode);
-    changer_->change(deviceName_, mode, scribo::kOrientationChangeFlags);
+    std::memcpy(&mode, change.mode.data(), sizeof mode);
+    changer_->change(deviceName_, mode, change.flags);
 }
 
 }  // namespace platform

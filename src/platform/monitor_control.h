@@ -36,11 +36,9 @@ bool readGain(HANDLE monitor, int gainType, scribo::MonitorReading& reading);  /
 bool readBrightness(HANDLE monitor, scribo::MonitorReading& reading);
 bool readContrast(HANDLE monitor, scribo::MonitorReading& reading);
 
-// Changes a display's mode. The product calls ChangeDisplaySettingsExW; when the dxva2.dll the
-// panel loaded is the DDC/CI stand-in of a test or demo layout, the change goes to the stand-in
-// instead, which records it: tests see exactly what the panel asked for, and the virtual screen
-// they run on stays as it is. A shipped layout has no stand-in, so this choice cannot be made
-// on a user's machine.
+// Changes a display's mode. Chosen when the program is linked, not at run time: the product
+// links the system's (system_display_changer.cpp, ChangeDisplaySettingsExW); the panel of the
+// test layout links one of the tests' own, so the product carries nothing of them.
 class DisplaySettingsChanger {
 public:
     virtual ~DisplaySettingsChanger() = default;
@@ -49,16 +47,21 @@ public:
 std::unique_ptr<DisplaySettingsChanger> makeDisplaySettingsChanger();
 
 // The worker's way to the first physical monitor and to the display's settings. It owns the
-// physical monitors from the moment the dialog hands them over.
+// physical monitors from the moment the dialog hands them over, and releases them when the
+// worker ends.
 class Dxva2MonitorPort : public scribo::MonitorPort {
 public:
     Dxva2MonitorPort(PhysicalMonitors monitors, std::wstring deviceName,
                      std::unique_ptr<DisplaySettingsChanger> changer);
+    bool readColourTemperature(int& reported) override;
+    bool readGain(int gain, scribo::MonitorReading& reading) override;
+    bool readBrightness(scribo::MonitorReading& reading) override;
+    bool readContrast(scribo::MonitorReading& reading) override;
     void setVcp(uint8_t code, uint32_t value) override;
     void setBrightness(uint32_t value) override;
     void setContrast(uint32_t value) override;
     void save() override;
-    void changeDisplayMode(const scribo::DisplayModeBytes& mode) override;
+    void changeDisplayMode(const scribo::DisplayModeChange& change) override;
 
 private:
     PhysicalMonitors monitors_;

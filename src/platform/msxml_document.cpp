@@ -12,6 +12,8 @@ namespace {
 
 // MSXML 3.0 DOMDocument.
 const CLSID kDomDocument30 = {0xF5078F32, 0xC551, 0x11D3, {0x89, 0xB9, 0x00, 0x00, 0xF8, 0x1F, 0xE2, 0x21}};
+// IXMLDOMDocument2, which carries setProperty; not in every tool chain's uuid library.
+const IID kDomDocument2 = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
 class Bstr {
 public:
@@ -139,21 +141,44 @@ private:
     ComPtr<IXMLDOMNode> n_;
 };
 
+// A file to load comes from anywhere (an import, a configuration file someone replaced), so the
+// parser takes no document type declaration at all: no internal entity expansion ("billion
+// laughs"), no external entity or DTD fetched, no validation. Loads are synchronous and the
+// whitespace between elements is not kept. False when the parser refuses one of these settings.
+bool applyParserSettings(IXMLDOMDocument* doc) {
+    ComPtr<IXMLDOMDocument2> doc2;
+    if (FAILED(doc->QueryInterface(kDomDocument2, reinterpret_cast<void**>(doc2.put()))) || !doc2)
+        return false;
+    Bstr prohibitDtd(u"ProhibitDTD");
+    VARIANT on;
+    VariantInit(&on);
+    on.vt = VT_BOOL;
+    on.boolVal = VARIANT_TRUE;
+    return prohibitDtd.ok() && SUCCEEDED(doc2->setProperty(prohibitDtd.get(), on)) &&
+           SUCCEEDED(doc->put_resolveExternals(VARIANT_FALSE)) &&
+           SUCCEEDED(doc->put_validateOnParse(VARIANT_FALSE)) &&
+           SUCCEEDED(doc->put_async(VARIANT_FALSE)) &&
+           SUCCEEDED(doc->put_preserveWhiteSpace(VARIANT_FALSE));
+}
+
 class MsxmlDocument : public scribo::XmlDocument {
 public:
-    explicit MsxmlDocument(ComPtr<IXMLDOMDocument> doc) : doc_(std::move(doc)) {
-        // Synchronous loads; no DTD validation and no fetching of external entities, since an
-        // imported file comes from anywhere; whitespace between elements is not kept.
-        doc_->put_async(VARIANT_FALSE);
-        doc_->put_validateOnParse(VARIANT_FALSE);
-        doc_->put_resolveExternals(VARIANT_FALSE);
-        doc_->put_preserveWhiteSpace(VARIANT_FALSE);
-    }
+    explicit MsxmlDocument(ComPtr<IXMLDOMDocument> doc) : doc_(std::move(doc)) {}
 
     bool load(const std::u16string& path) override {
         StringVariant source(path);
         VARIANT_BOOL ok = VARIANT_FALSE;
-        return source.ok() && doc_->load(source.get(), &ok) == S_OK && ok == VARIANT_TRUE;
+        if (!source.ok() || doc_->load(source.get(), &ok) != S_OK || ok != VARIANT_TRUE) return false;
+        // A parser that ignores ProhibitDTD still reports the declaration it read: such a
+        // document is refused all the same, and its tree is not kept.
+        ComPtr<IXMLDOMDocumentType> type;
+        if (doc_->get_doctype(type.put()) == S_OK && type) {
+            Bstr nothing(u"");
+            VARIANT_BOOL cleared = VARIANT_FALSE;
+            doc_->loadXML(nothing.get(), &cleared);
+            return false;
+        }
+        return true;
     }
     std::unique_ptr<scribo::XmlNode> documentElement() const override {
         ComPtr<IXMLDOMElement> root;
@@ -194,7 +219,7 @@ std::unique_ptr<scribo::XmlDocument> MsxmlFactory::createDocument() {
     ComPtr<IXMLDOMDocument> doc;
     if (FAILED(CoCreateInstance(kDomDocument30, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
                                 reinterpret_cast<void**>(doc.put()))) ||
-        !doc)
+        !doc || !applyParserSettings(doc.get()))
         return nullptr;
     return std::make_unique<MsxmlDocument>(std::move(doc));
 }

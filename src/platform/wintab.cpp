@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/library_search.h"
+
 namespace platform {
 
 namespace {
@@ -48,7 +50,7 @@ WintabLibrary::WintabLibrary(std::wstring library) : libraryName_(std::move(libr
 WintabLibrary::~WintabLibrary() { close(); }
 
 bool WintabLibrary::load() {
-    module_.reset(LoadLibraryW(libraryName_.c_str()));
+    module_.reset(loadInstalledLibrary(libraryName_));
     if (!module_) {
         wchar_t line[64];
         std::swprintf(line, 64, L"LoadLibrary error: %i\n", static_cast<int>(GetLastError()));

@@ -1,4 +1,5 @@
-// The panel's link to the tablet interface library "WinTab32.dll": loads it by name, looks up the
+// The panel's link to the tablet interface library "WinTab32.dll": loads it by name from the
+// system folder or the program's folder (never the current directory), looks up the
 // sixteen functions of the interface (all must be there), opens the pressure context on a window
 // and fetches the packets the library announces with its packet message.
 #pragma once
@@ -15,7 +16,8 @@ namespace platform {
 
 class WintabLibrary {
 public:
-    // `library` is what LoadLibraryW is given: the bare name in the product; tests give a path.
+    // `library` is the bare name in the product, searched for in the system folder and the
+    // program's folder only; tests give a path or a name of their own.
     explicit WintabLibrary(std::wstring library = L"WinTab32.dll");
     ~WintabLibrary();
     WintabLibrary(const WintabLibrary&) = delete;

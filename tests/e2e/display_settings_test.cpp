@@ -61,6 +61,7 @@ protected:
         ASSERT_TRUE(waitFor(panelShown));
     }
     void TearDown() override {
+        ddc_->hang = 0;  // a monitor left hanging by a failed test answers again
         if (HWND d = dialog()) PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
         waitFor([this] { return dialog() == nullptr; }, 3000);
         panel_.stop();
@@ -107,9 +108,10 @@ protected:
         PostMessageW(panelWindow(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(panelWindow(), id)));
     }
+    // Opens the dialog and waits until it shows the monitor's values (Restore is enabled then).
     HWND openDialog() {
         clickPanelButton(IDC_DISPLAY_SETTING);
-        waitFor([] { return dialog() != nullptr; }, 5000);
+        waitFor([] { return dialog() != nullptr && enabled(dialog(), IDC_DS_RESTORE); }, 5000);
         return dialog();
     }
     static void click(HWND dlg, int id) {
@@ -361,6 +363,89 @@ TEST_F(DisplaySettings, TheWindowAnswersWhileTheMonitorWorks) {
     ASSERT_FALSE(after.empty());
     EXPECT_EQ(calls(Call::Save, from).size(), 1u);
     EXPECT_EQ(ddc_->openHandles, 0);
+}
+
+// With every monitor command taking 45 ms, as a real monitor's do, the dialog is up before the
+// monitor has answered: its settings disabled, its window answering, the reads on the worker;
+// then it shows the values and enables what may be changed.
+TEST_F(DisplaySettings, OpensAtOnceAndFillsWhenTheMonitorAnswers) {
+    ddc_->callDelayMs = 45;
+    ddc_->temperature = 0;  // USER: the three gains are read too, six reads in all
+    ddc_->gain[1][1] = 20;
+    const std::size_t from = logSize();
+    clickPanelButton(IDC_DISPLAY_SETTING);
+    ASSERT_TRUE(waitFor([] { return dialog() != nullptr; }, 5000));
+    HWND dlg = dialog();
+    const int64_t shownAt = ddcsim::nowMicroseconds();
+    const DWORD uiThread = GetWindowThreadProcessId(dlg, nullptr);
+    for (int id : {IDC_DS_SRGB, IDC_DS_USER, IDC_DS_RED, IDC_DS_BRIGHTNESS, IDC_DS_CONTRAST, IDC_DS_RESTORE,
+                   IDC_DS_ROTATE_0, IDC_DS_ROTATE_270})
+        EXPECT_FALSE(enabled(dlg, id)) << id << " usable before the monitor's values are there";
+    EXPECT_TRUE(enabled(dlg, IDCANCEL));
+    DWORD_PTR r = 0;
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_NE(SendMessageTimeoutW(dlg, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r), 0);
+    const long long answerMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+
+    ASSERT_TRUE(waitFor([&] { return enabled(dlg, IDC_DS_RESTORE); }, 5000));
+    const std::vector<Call> reads = {Call::GetTemperature, Call::GetGain, Call::GetBrightness, Call::GetContrast};
+    std::vector<Entry> done;
+    for (const Entry& e : log(from))
+        if (std::find(reads.begin(), reads.end(), e.call) != reads.end()) done.push_back(e);
+    ASSERT_EQ(done.size(), 6u);
+    std::printf("[ figure ] dialog shown %lld ms before the last of six 45 ms reads; it answered in %lld ms meanwhile\n",
+                static_cast<long long>((done.back().e.microseconds - shownAt) / 1000), answerMs);
+    EXPECT_GT(done.back().e.microseconds, shownAt) << "the dialog waited for the monitor";
+    EXPECT_LT(answerMs, 100);
+    for (const Entry& e : done) EXPECT_NE(e.e.thread, uiThread) << "a read on the window's thread";
+    EXPECT_EQ(checkedRadios(dlg), std::vector<int>{IDC_DS_USER});
+    EXPECT_EQ(pos(dlg, IDC_DS_GREEN), 20);
+    EXPECT_EQ(pos(dlg, IDC_DS_BRIGHTNESS), 70);
+    for (int id : {IDC_DS_SRGB, IDC_DS_RED, IDC_DS_GREEN, IDC_DS_BRIGHTNESS, IDC_DS_ROTATE_90}) EXPECT_TRUE(enabled(dlg, id)) << id;
+    closeWith(dlg, IDCANCEL);
+    EXPECT_TRUE(waitFor([&] { return ddc_->openHandles == 0; }, 3000));
+}
+
+// A monitor that stops answering holds a command for as long as it likes: Cancel and OK still
+// close the dialog within half a second, the panel keeps answering, and the worker lets the
+// monitor go (after storing the settings, for OK) once its command returns.
+TEST_F(DisplaySettings, ClosingNeverWaitsForAHungMonitor) {
+    ddc_->callDelayMs = 45;
+    struct Case {
+        const char* what;
+        bool hangAtOpening;  // else: once the values are there, on a preset click
+        int button;
+    } cases[] = {{"hung while reading, Cancel", true, IDCANCEL}, {"hung on a preset, OK", false, IDOK}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::size_t from = logSize();
+        HWND dlg = nullptr;
+        if (c.hangAtOpening) {
+            ddc_->hang = 1;
+            clickPanelButton(IDC_DISPLAY_SETTING);
+            ASSERT_TRUE(waitFor([&] { return (dlg = dialog()) != nullptr && ddc_->hungCalls > 0; }, 5000));
+        } else {
+            dlg = openDialog();
+            ASSERT_NE(dlg, nullptr);
+            ddc_->hang = 1;
+            click(dlg, IDC_DS_SRGB);
+            ASSERT_TRUE(waitFor([&] { return ddc_->hungCalls > 0; }, 3000));
+        }
+        const auto t0 = std::chrono::steady_clock::now();
+        click(dlg, c.button);
+        const bool closed = waitFor([] { return dialog() == nullptr; }, 5000);
+        const long long closeMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+        std::printf("[ figure ] %s: the dialog closed %lld ms after the click\n", c.what, closeMs);
+        ASSERT_TRUE(closed) << "the dialog waits for the hung monitor";
+        EXPECT_LE(closeMs, 700);  // half a second of waiting, and the window going
+        DWORD_PTR r = 0;
+        EXPECT_NE(SendMessageTimeoutW(panelWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &r), 0) << "the panel hangs";
+        EXPECT_EQ(ddc_->openHandles, 1) << "the hung command's monitor is still in use";
+
+        ddc_->hang = 0;
+        EXPECT_TRUE(waitFor([&] { return ddc_->openHandles == 0; }, 5000)) << "the monitor is not let go";
+        EXPECT_EQ(calls(Call::Save, from).size(), c.button == IDOK ? 1u : 0u);
+    }
 }
 
 // The panel ending (its exit message) while the dialog is open ends the dialog too, drops the

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "config/block_access.h"
+#include "config/config_reader.h"
+#include "keys/hotkey_capture.h"
 #include "model_fixtures.h"
 
 namespace scribo {
@@ -156,6 +160,9 @@ TEST(RingDefaults, SplitAtSemicolons) {
         {u"a;b", {u"a", u"b", u""}},
         {u";;", {u"", u"", u""}},
         {u"a;b;1|[;]|186|39|0", {u"a", u"b", u"1|[;]|186|39|0"}},
+        // The ";" key in the left keystroke is no boundary.
+        {u"Semi;1|[;]|186|39|0;1|[Shift + ;]|186|39|1",
+         {u"Semi", u"1|[;]|186|39|0", u"1|[Shift + ;]|186|39|1"}},
     };
     for (const auto& c : cases) {
         const RingGroupTexts t = splitRingDefault(c.text);
@@ -163,6 +170,49 @@ TEST(RingDefaults, SplitAtSemicolons) {
         EXPECT_EQ(t.left, c.parts.left);
         EXPECT_EQ(t.right, c.parts.right);
     }
+}
+
+std::size_t fieldCount(std::u16string_view descriptor) {
+    return static_cast<std::size_t>(std::count(descriptor.begin(), descriptor.end(), u'|')) + 1;
+}
+
+// On keyboards whose key is named "|" (VK_OEM_5 here), and for a ring group named with a ";":
+// every field of what the panel writes stays in its place, and the label stored is the one shown.
+TEST_F(DescriptorTest, ASeparatorTypedByTheUserNeverMovesAField) {
+    HotKeyCapture capture;
+    capture.selectOption(kOtherKeyboardFunctions);
+    capture.setModifier(kModCtrl, true);
+    capture.keyDown(220, 0x002B0001, u"|");
+    capture.keyDown(65, 0x001E0001, u"A");
+    const auto combo = assignmentFromHotKeys(capture.confirm(), lang);
+    ASSERT_TRUE(combo);
+    EXPECT_EQ(combo->descriptor, u"1|Ctrl+\u00A6,A|220:65|43:30|2");
+    EXPECT_EQ(fieldCount(combo->descriptor), 5u);
+    EXPECT_EQ(combo->label, u"Ctrl+\u00A6,A");
+    EXPECT_EQ(describeFunction(combo->descriptor, lang), combo->label);
+
+    const RingKeystroke bar = ringKeystroke(false, true, false, 220, 0x002B0001, u"|");
+    EXPECT_EQ(bar.text, u"[Shift + \u00A6]");
+    EXPECT_EQ(makeRingKeystroke(bar), u"1|[Shift + \u00A6]|220|43|1");
+    RingKeystroke typed = bar;
+    typed.text = u"[|]";  // however the text was made
+    EXPECT_EQ(fieldCount(makeRingKeystroke(typed)), 5u);
+
+    auto block = zeroBlock();
+    AppEntry& entry = block->devices[0].apps[1];
+    const RingSettingDialog dialog = [&] {
+        return std::optional<RingGroupSetting>(RingGroupSetting{u"Pan;Zoom", bar, ringKeystroke(false, false, false, 186, 0x00270001, u";")});
+    };
+    EXPECT_EQ(assignRingGroup(entry, 0, 2, 2, u"", dialog).label, u"Pan\u037EZoom");
+    EXPECT_EQ(readField(entry.ringTextC[0][2]), u"Pan\u037EZoom");
+    // The configuration file keeps the group as "name;left;right": it reads back whole.
+    std::u16string name, left, right;
+    splitRingText(readField(entry.ringTextC[0][2]) + u";" + readField(entry.ringTextA[0][2]) + u";" +
+                      readField(entry.ringTextB[0][2]),
+                  name, left, right);
+    EXPECT_EQ(name, u"Pan\u037EZoom");
+    EXPECT_EQ(left, u"1|[Shift + \u00A6]|220|43|1");
+    EXPECT_EQ(right, u"1|[;]|186|39|0");
 }
 
 class AssignmentRules : public DescriptorTest {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "config/shared_block.h"
 
@@ -82,6 +83,51 @@ TEST(DisplayAdjust, RotationButtonsSwapWidthAndHeight) {
     EXPECT_EQ(readDisplayMode(mode).orientation, 2u);
     EXPECT_EQ(mode[0], 0xAB);  // nothing else touched
     EXPECT_EQ(mode[kDisplayModeBytes - 1], 0xAB);
+}
+
+// What the system is asked for at each rotation button, from a landscape and a portrait mode.
+TEST(DisplayAdjust, OrientationChangeTable) {
+    struct Case {
+        uint32_t width, height, orientation;  // the mode before
+        uint32_t turn;                        // the button's orientation
+        uint32_t wantWidth, wantHeight;
+    } cases[] = {
+        {1920, 1080, 0, 0, 1920, 1080}, {1920, 1080, 0, 1, 1080, 1920}, {1920, 1080, 0, 2, 1920, 1080},
+        {1920, 1080, 0, 3, 1080, 1920}, {1080, 1920, 1, 0, 1920, 1080}, {1080, 1920, 1, 1, 1080, 1920},
+        {1080, 1920, 3, 2, 1920, 1080}, {2560, 1440, 2, 3, 1440, 2560},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " o" +
+                     std::to_string(c.orientation) + " -> " + std::to_string(c.turn));
+        uint8_t mode[kDisplayModeBytes];
+        std::memset(mode, 0x5A, sizeof mode);
+        const auto put = [&](std::size_t off, uint32_t v) {
+            for (int i = 0; i < 4; ++i) mode[off + i] = static_cast<uint8_t>(v >> (8 * i));
+        };
+        put(kDmPelsWidthOffset, c.width);
+        put(kDmPelsHeightOffset, c.height);
+        put(kDmOrientationOffset, c.orientation);
+        put(kDmFieldsOffset, 0x00080000);
+        const std::optional<DisplayModeChange> change = orientationChange(mode, c.turn);
+        ASSERT_TRUE(change);
+        EXPECT_EQ(change->flags, 0x40000009u);  // CDS_UPDATEREGISTRY | CDS_GLOBAL | CDS_RESET
+        uint8_t sent[kDisplayModeBytes];
+        std::memcpy(sent, change->mode.data(), sizeof sent);
+        const DisplayModeSize d = readDisplayMode(sent);
+        EXPECT_EQ(d.orientation, c.turn);
+        EXPECT_EQ(d.width, c.wantWidth);
+        EXPECT_EQ(d.height, c.wantHeight);
+        EXPECT_EQ(d.fields, 0x00180080u);  // DM_DISPLAYORIENTATION | DM_PELSWIDTH | DM_PELSHEIGHT
+        for (std::size_t i = 0; i < kDisplayModeBytes; ++i) {
+            const bool set = (i >= kDmFieldsOffset && i < kDmFieldsOffset + 4) ||
+                             (i >= kDmOrientationOffset && i < kDmOrientationOffset + 4) ||
+                             (i >= kDmPelsWidthOffset && i < kDmPelsHeightOffset + 4);
+            if (!set) EXPECT_EQ(sent[i], 0x5A) << "byte " << i;
+        }
+        EXPECT_EQ(readDisplayMode(mode).orientation, c.orientation) << "the record asked about stays";
+    }
+    uint8_t mode[kDisplayModeBytes] = {};
+    EXPECT_FALSE(orientationChange(mode, 4));
 }
 
 }  // namespace

@@ -80,11 +80,7 @@ protected:
             chosen_.pop_front();
             return p;
         };
-        s.chooseHotKeys = [](HWND, int32_t, int32_t, int32_t) -> std::optional<HotKeyResult> {
-            HotKeyResult r;
-            r.option = 3;
-            return r;
-        };
+        s.chooseHotKeys = [this](HWND, int32_t, int32_t, int32_t) { return hotKeys_; };
         dialogsBefore_ = platform::message_loop::registeredCount();
         services_ = s;
         window_ = std::make_unique<win::CDlgShortcutKey>(s);
@@ -151,6 +147,7 @@ protected:
     DeviceGenerations generations_;
     std::wstring dir_;
     std::deque<std::wstring> chosen_;
+    std::optional<HotKeyResult> hotKeys_ = HotKeyResult{3, u"", u"", u"", 0};  // "Middle"
     std::unique_ptr<win::CDlgShortcutKey> window_;
     size_t dialogsBefore_ = 0;
     win::ExpressServices services_;
@@ -325,6 +322,41 @@ TEST_F(ExpressWindow, AStaleBindingRefusesEveryEdit) {
     SendMessageW(ring, WM_COMMAND, MAKEWPARAM(IDC_PAGE_DEFAULT, BN_CLICKED), 0);
     EXPECT_EQ(std::memcmp(after.data(), &rec(), sizeof(DeviceRecord)), 0);
     EXPECT_EQ(window_->record(), nullptr);
+
+// A combination whose descriptor would not fit its field is refused: a message tells the user
+// (instead of the choice vanishing like a cancel), and the key keeps its function, the label
+// shown being the one stored.
+TEST_F(ExpressWindow, ARefusedChoiceIsToldAndTheKeyKeepsItsFunction) {
+    HWND keys = page(0);
+    ASSERT_NE(GetDlgItem(keys, IDC_KEY_COMBO_FIRST), nullptr);
+    hotKeys_ = HotKeyResult{kOtherKeyboardFunctions, u"A", std::u16string(300, u'1'), u"30", 0};
+    static std::wstring told;
+    told.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND box = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND h, LPARAM out) -> BOOL {
+            wchar_t cls[16] = {};
+            GetClassNameW(h, cls, 16);
+            if (!IsWindowVisible(h) || std::wstring(cls) != L"#32770" || !GetDlgItem(h, 0xFFFF)) return TRUE;
+            *reinterpret_cast<HWND*>(out) = h;
+            return FALSE;
+        }, reinterpret_cast<LPARAM>(&box));
+        if (box == nullptr) return;
+        KillTimer(nullptr, id);
+        told = textOf(GetDlgItem(box, 0xFFFF));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    choose(keys, IDC_KEY_COMBO_FIRST, 2);  // "Others", key 1: "2|3" until now
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(told, platform::toWide(refusedChoiceText(lang_)));
+    EXPECT_EQ(readField(rec().apps[0].keyDescriptor[0]), u"2|3");
+    EXPECT_EQ(textOf(GetDlgItem(keys, 1313)), platform::toWide(describeFunction(u"2|3", lang_)));
+
+    told.clear();
+    hotKeys_ = HotKeyResult{3, u"", u"", u"", 0};  // a choice that fits says nothing
+    choose(keys, IDC_KEY_COMBO_FIRST + 1, 2);
+    EXPECT_EQ(told, L"");
+    EXPECT_EQ(readField(rec().apps[0].keyDescriptor[1]), u"2|3");
 }
 
 // The Setting dialog records Shift alone as vk 0 with the Shift flag, and a plain key with its

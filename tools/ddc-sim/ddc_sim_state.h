@@ -46,7 +46,11 @@ struct State {
     uint32_t failCount;          // the count query fails
     uint32_t failReads;          // every Get call fails
     uint32_t failTemperature;    // only the colour temperature read fails
-    uint32_t callDelayMs;        // every call takes this long, as a slow monitor does
+    uint32_t callDelayMs;        // every monitor command (read, set, save) takes this long, as
+                                 // a real monitor's 40-50 ms; handle calls are not delayed
+    volatile LONG hang;          // non-zero: monitor commands do not return until it is cleared
+                                 // (at most a minute), as a monitor that went to sleep
+    volatile LONG hungCalls;     // monitor commands waiting in a hang now
     // The monitor.
     uint32_t temperature;        // MC_COLOR_TEMPERATURE value
     uint32_t gain[3][3];         // red, green, blue: minimum, current, maximum
@@ -69,6 +73,8 @@ inline int64_t nowMicroseconds() {
 inline void setDefaults(State& s) {
     s.noPhysicalMonitor = s.failCount = s.failReads = s.failTemperature = 0;
     s.callDelayMs = 0;
+    s.hang = 0;
+    s.hungCalls = 0;
     s.temperature = 3;  // 6500 K
     for (auto& g : s.gain) {
         g[0] = 0;

@@ -1,8 +1,9 @@
 // DDC/CI stand-in, built as dxva2.dll for test and demo layouts (never shipped): the monitor
 // configuration functions the panel imports, answered from one simulated monitor whose state,
-// failure switches and call log live in the shared section of ddc_sim_state.h. It also offers
-// the display-settings change the panel makes when it rotates the display, so that tests see
-// the mode the panel asked for instead of Wine changing the virtual screen.
+// failure switches and call log live in the shared section of ddc_sim_state.h. It also records
+// the display-settings change the test layout's panel makes when it rotates the display (that
+// panel is linked with tests/support/standin_display_changer.cpp), so that tests see the mode
+// asked for instead of Wine changing the virtual screen.
 #include <windows.h>
 
 #include <cwchar>
@@ -20,12 +21,33 @@ ddcsim::State* state() {
     return g_state;
 }
 
-// Logs the call (after the monitor's delay) and returns `ok` for the caller.
+// Monitor commands go over the display cable and take their time; the handle calls do not.
+bool talksToMonitor(ddcsim::Call call) {
+    switch (call) {
+        case ddcsim::Call::CountMonitors:
+        case ddcsim::Call::GetMonitors:
+        case ddcsim::Call::DestroyMonitor:
+        case ddcsim::Call::DestroyMonitors:
+        case ddcsim::Call::ChangeDisplay:
+            return false;
+        default:
+            return true;
+    }
+}
+
+// Logs the call (after the monitor's delay, or its hang) and returns `ok` for the caller.
 BOOL record(ddcsim::Call call, BOOL ok, uint32_t a = 0, uint32_t b = 0, uint32_t c = 0,
             uint32_t d = 0, uint32_t e = 0, const wchar_t* device = nullptr) {
     ddcsim::State* s = state();
     if (s == nullptr) return ok;
-    if (s->callDelayMs != 0) Sleep(s->callDelayMs);
+    if (talksToMonitor(call)) {
+        if (s->hang != 0) {
+            InterlockedIncrement(&s->hungCalls);
+            for (int ms = 0; s->hang != 0 && ms < 60000; ms += 5) Sleep(5);
+            InterlockedDecrement(&s->hungCalls);
+        }
+        if (s->callDelayMs != 0) Sleep(s->callDelayMs);
+    }
     const LONG index = InterlockedIncrement(&s->logCount) - 1;
     if (index < 0 || static_cast<uint32_t>(index) >= ddcsim::kLogCapacity) return ok;
     ddcsim::LogEntry& entry = s->log[index];
@@ -162,8 +184,8 @@ BOOL WINAPI SaveCurrentSettings(HANDLE h) {
     return record(ddcsim::Call::Save, knownHandle(h) ? TRUE : FALSE);
 }
 
-// Not a monitor-configuration function: the panel looks for it to route display-mode changes
-// here when this stand-in is what it loaded as dxva2.dll.
+// Not a monitor-configuration function: the test layout's panel hands its display-mode changes
+// here. The shipped panel knows nothing of it.
 LONG WINAPI DdcSimChangeDisplaySettingsExW(LPCWSTR device, DEVMODEW* mode, HWND, DWORD flags, LPVOID) {
     if (mode == nullptr) {
         record(ddcsim::Call::ChangeDisplay, FALSE, 0, 0, 0, 0, flags, device);

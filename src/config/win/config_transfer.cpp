@@ -3,28 +3,16 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
-#include <vector>
-
 #include "config/config_reader.h"
 #include "config/transfer_rules.h"
 #include "config/service_protocol.h"
+#include "platform/file_dialog.h"
 #include "platform/service_link.h"
 #include "platform/wide.h"
 
 namespace platform {
 
 namespace {
-
-constexpr DWORD kNameUnits = 32768;  // long paths fit
-
-std::optional<std::u16string> runDialog(OPENFILENAMEW& ofn, std::vector<wchar_t>& name, bool save) {
-    ofn.lStructSize = sizeof ofn;
-    ofn.lpstrFile = name.data();
-    ofn.nMaxFile = static_cast<DWORD>(name.size());
-    const BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
-    if (!ok) return std::nullopt;
-    return toU16(name.data());
-}
 
 std::tm systemLocalNow() {
     const std::time_t now = std::time(nullptr);
@@ -42,27 +30,21 @@ std::u16string folderOf(const std::u16string& path) {
 
 std::optional<std::u16string> CommonFileDialogs::chooseExportTarget(
     HWND owner, const std::u16string& suggestedName) {
-    std::vector<wchar_t> name(kNameUnits, L'\0');
-    std::copy(suggestedName.begin(),
-              suggestedName.begin() + std::min<std::size_t>(suggestedName.size(), kNameUnits - 1),
-              name.begin());
-    OPENFILENAMEW ofn{};
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = L"*.scfg\0*.scfg\0";
-    ofn.lpstrDefExt = L"scfg";
-    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST |
-                OFN_NOCHANGEDIR;
-    return runDialog(ofn, name, true);
+    FileDialogOptions options;
+    options.owner = owner;
+    options.filter = L"*.scfg\0*.scfg\0";
+    options.defaultExtension = L"scfg";
+    options.suggestedName = suggestedName;
+    options.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    return chooseFileToSave(options);
 }
 
 std::optional<std::u16string> CommonFileDialogs::chooseImportSource(HWND owner) {
-    std::vector<wchar_t> name(kNameUnits, L'\0');
-    OPENFILENAMEW ofn{};
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = L"scribo config(*.scfg)\0*.scfg\0";
-    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST |
-                OFN_NOCHANGEDIR;
-    return runDialog(ofn, name, false);
+    FileDialogOptions options;
+    options.owner = owner;
+    options.filter = L"scribo config(*.scfg)\0*.scfg\0";
+    options.flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+    return chooseFileToOpen(options);
 }
 
 ConfigTransfer::ConfigTransfer(std::u16string configPath, HWND owner, ConfigStore* store,

@@ -20,6 +20,15 @@ constexpr int kLabels20[] = {1313, 1315, 1317, 1319, 1321, 1323, 1325, 1327, 132
 constexpr int kKeyItems = 3;  // default function, run a program, custom function
 constexpr int kKeyLayoutPicture = 0;
 
+// A choice its descriptor field cannot hold is dropped; the user learns why instead of seeing
+// the choice vanish as if cancelled.
+void tellRefused(HWND page, const TIniFile& lang) {
+    HWND window = GetAncestor(page, GA_ROOT);
+    wchar_t caption[256] = {};
+    GetWindowTextW(window, caption, static_cast<int>(std::size(caption)));
+    MessageBoxW(window, platform::toWide(refusedChoiceText(lang)).c_str(), caption, MB_OK | MB_ICONWARNING);
+}
+
 }  // namespace
 
 CDlgTabPageKey::CDlgTabPageKey(const PageContext& ctx)
@@ -104,6 +113,7 @@ void KeyPageWindow::onSelection(int key) {
     const AssignOutcome out = assignExpressKey(*rec, rec->apps[entry_], key, s, labels_[key], asked, *ctx_.lang);
     labels_[key] = out.label;
     pushLabels();
+    if (out.refused) tellRefused(hwnd(), *ctx_.lang);
 }
 
 void KeyPageWindow::onDefault() {

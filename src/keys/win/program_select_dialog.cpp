@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/file_dialog.h"
 #include "platform/handles.h"
 #include "platform/wide.h"
 #include "resource.h"
@@ -45,16 +46,11 @@ RunningPrograms listRunningPrograms() {
 }
 
 std::optional<std::u16string> browseForProgram(HWND owner, const wchar_t* filter) {
-    wchar_t file[MAX_PATH * 4] = {};
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = filter;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = static_cast<DWORD>(std::size(file));
-    ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER;
-    if (!GetOpenFileNameW(&ofn)) return std::nullopt;
-    return platform::toU16(file);
+    platform::FileDialogOptions options;
+    options.owner = owner;
+    options.filter = filter;
+    options.flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+    return platform::chooseFileToOpen(options);
 }
 
 void CDlgSelectProgram::setTexts() {

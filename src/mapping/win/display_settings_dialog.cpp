@@ -16,6 +16,9 @@ namespace {
 constexpr UINT kMonitorDone = WM_APP + 0x44;
 constexpr uint32_t kTokenRestoreDone = 1;
 constexpr uint32_t kTokenClosing = 2;
+constexpr uint32_t kTokenReadDone = 3;
+// Closing waits this long for the monitor to take what was asked of it, never longer.
+constexpr UINT_PTR kCloseTimer = 1;
 
 constexpr int kSliderMax = 100;
 constexpr uint32_t kNeutral = 50;
@@ -75,9 +78,9 @@ INT_PTR CDlgDisplaySettings::open(HINSTANCE instance, HWND owner, const DeviceRe
         MessageBoxW(owner, L"Can't Get the PhysicalMonitor!", L"Error", MB_OK);
         return IDCANCEL;
     }
-    restoring_ = closing_ = false;
+    restoring_ = closing_ = reading_ = false;
     const INT_PTR code = runModal(instance, IDD_DISPLAY_SETTINGS, owner);
-    // The worker has finished (or dropped) its commands; the monitors go with it.
+    // The worker has finished, dropped or been left its commands; the monitors go with it.
     worker_.reset();
     monitors_.release();
     return code;
@@ -95,11 +98,28 @@ void CDlgDisplaySettings::onInitDialog() {
         SendMessageW(item(row.slider), TBM_SETPAGESIZE, 0, 10);
     }
     setTexts();
-    readCurrentValues(monitors_.first());
+    for (int id : kGainSliders) {
+        for (const SliderRow& row : kRows)
+            if (row.slider == id) setSlider(row.slider, row.value, kNeutral);
+    }
+    // The monitor answers slowly, or not at all while it sleeps: its values are read on the
+    // worker, and the window shows them, and lets them be changed, once they are there.
+    reading_ = true;
+    enableAdjusting(false);
     worker_ = std::make_unique<platform::MonitorWorker>(
         std::make_unique<platform::Dxva2MonitorPort>(std::move(monitors_), deviceName_,
                                                      platform::makeDisplaySettingsChanger()),
         hwnd(), kMonitorDone);
+    worker_->post(MonitorCommand::read(kTokenReadDone));
+}
+
+void CDlgDisplaySettings::enableAdjusting(bool enabled) {
+    for (int id = kRadioSRGB; id <= kRadioUser; ++id) enable(id, enabled && !locked_);
+    enable(IDC_DS_BRIGHTNESS, enabled && !locked_);
+    enable(IDC_DS_CONTRAST, enabled && !locked_);
+    enableGains(enabled && IsDlgButtonChecked(hwnd(), kRadioUser) == BST_CHECKED);
+    enable(IDC_DS_RESTORE, enabled);
+    for (const auto& rotation : kRotations) enable(rotation[0], enabled);
 }
 
 void CDlgDisplaySettings::setTexts() {
@@ -112,38 +132,18 @@ void CDlgDisplaySettings::setTexts() {
     setText(IDCANCEL, language_.readText(u"Dialog_Main", u"Main.Cancel", u"Cancel"));
 }
 
-void CDlgDisplaySettings::readCurrentValues(HANDLE monitor) {
-    for (int id : kGainSliders) {
-        for (const SliderRow& row : kRows)
-            if (row.slider == id) setSlider(row.slider, row.value, kNeutral);
-    }
-    int reported = 0;
-    const bool ok = platform::readColourTemperature(monitor, reported);
-    const std::optional<int> radio = presetRadioFor(ok, reported);
+void CDlgDisplaySettings::showReadings(const MonitorReadings& r) {
+    const std::optional<int> radio = presetRadioFor(r.temperatureOk, r.temperature);
     if (radio) CheckRadioButton(hwnd(), kRadioSRGB, kRadioUser, *radio);
 
     // One minimum carried from reading to reading: a failed reading keeps the last one.
     uint32_t lastMinimum = 0;
-    if (readsGains(ok, reported)) {
-        for (int gain = 0; gain < 3; ++gain) {
-            MonitorReading r;
-            const bool read = platform::readGain(monitor, gain, r);
-            showSlider(kRows[gain].slider, kRows[gain].value, sliderFromReading(read, r, lastMinimum));
-        }
+    if (r.gainsRead) {
+        for (int gain = 0; gain < 3; ++gain)
+            showSlider(kRows[gain].slider, kRows[gain].value, sliderFromReading(r.gainOk[gain], r.gains[gain], lastMinimum));
     }
-    enableGains(radio == kRadioUser);
-
-    MonitorReading r;
-    bool read = platform::readBrightness(monitor, r);
-    showSlider(IDC_DS_BRIGHTNESS, IDC_DS_BRIGHTNESS_VALUE, sliderFromReading(read, r, lastMinimum));
-    r = {};
-    read = platform::readContrast(monitor, r);
-    showSlider(IDC_DS_CONTRAST, IDC_DS_CONTRAST_VALUE, sliderFromReading(read, r, lastMinimum));
-
-    if (locked_) {
-        for (const SliderRow& row : kRows) enable(row.slider, false);
-        for (int id = kRadioSRGB; id <= kRadioUser; ++id) enable(id, false);
-    }
+    showSlider(IDC_DS_BRIGHTNESS, IDC_DS_BRIGHTNESS_VALUE, sliderFromReading(r.brightnessOk, r.brightness, lastMinimum));
+    showSlider(IDC_DS_CONTRAST, IDC_DS_CONTRAST_VALUE, sliderFromReading(r.contrastOk, r.contrast, lastMinimum));
 }
 
 void CDlgDisplaySettings::showSlider(int sliderId, int valueId, const SliderShown& shown) {
@@ -158,12 +158,6 @@ void CDlgDisplaySettings::setSlider(int sliderId, int valueId, uint32_t value) {
 
 void CDlgDisplaySettings::enableGains(bool enabled) {
     for (int id : kGainSliders) enable(id, enabled && !locked_);
-}
-
-DisplayModeBytes CDlgDisplaySettings::modeCopy() const {
-    DisplayModeBytes out;
-    std::memcpy(out.data(), mode_, out.size());
-    return out;
 }
 
 void CDlgDisplaySettings::onPreset(int radioId) {
@@ -190,8 +184,9 @@ void CDlgDisplaySettings::onRestore() {
     restoring_ = true;
     enable(IDC_DS_RESTORE, false);
     UpdateWindow(item(IDC_DS_RESTORE));
-    setDisplayOrientation(mode_, 0);
-    worker_->post(MonitorCommand::restore(modeCopy(), kTokenRestoreDone));
+    const std::optional<DisplayModeChange> upright = orientationChange(mode_, 0);
+    std::memcpy(mode_, upright->mode.data(), sizeof mode_);
+    worker_->post(MonitorCommand::restore(*upright, kTokenRestoreDone));
 
     // What the monitor will show once it has restored: 6500 K and neutral values.
     CheckRadioButton(hwnd(), kRadioSRGB, kRadioUser, kRadio6500K);
@@ -200,39 +195,58 @@ void CDlgDisplaySettings::onRestore() {
 }
 
 void CDlgDisplaySettings::onRotate(uint32_t orientation) {
-    if (!setDisplayOrientation(mode_, orientation)) return;
-    worker_->post(MonitorCommand::rotate(modeCopy()));
+    const std::optional<DisplayModeChange> turned = orientationChange(mode_, orientation);
+    if (!turned) return;
+    std::memcpy(mode_, turned->mode.data(), sizeof mode_);  // later turns start from this one
+    worker_->post(MonitorCommand::rotate(*turned));
 }
 
 void CDlgDisplaySettings::onMonitorDone(WPARAM token) {
-    if (token == kTokenRestoreDone) {
+    if (token == kTokenReadDone) {
+        if (closing_ || !worker_) return;
+        if (auto readings = worker_->takeReadings()) showReadings(*readings);
+        reading_ = false;
+        enableAdjusting(true);
+    } else if (token == kTokenRestoreDone) {
         HWND button = item(IDC_DS_RESTORE);
         MSG stale;
         while (PeekMessageW(&stale, button, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
         }
-        enable(IDC_DS_RESTORE, true);
+        enable(IDC_DS_RESTORE, !closing_);
         restoring_ = false;
     } else if (token == kTokenClosing) {
         // Everything asked of the monitor is done: let it go before the window does.
+        KillTimer(hwnd(), kCloseTimer);
         worker_.reset();
         endDialog(closeCode_);
     }
 }
 
+void CDlgDisplaySettings::onCloseTimer() {
+    // The monitor is slow or does not answer: the window closes now, and the worker carries
+    // out what it was given on its own (storing the settings for OK), then lets the monitor go.
+    KillTimer(hwnd(), kCloseTimer);
+    if (worker_) worker_->finishAlone();
+    worker_.reset();
+    endDialog(closeCode_);
+}
+
 void CDlgDisplaySettings::finish(INT_PTR code) {
     // The window closes once the monitor has had every command made here (and stored them for
-    // OK); until then it stays up with its buttons disabled.
+    // OK), or after kMostWaitMs, whichever comes first; meanwhile its buttons are disabled.
     if (closing_) return;
     closing_ = true;
     closeCode_ = code;
     enable(IDOK, false);
     enable(IDCANCEL, false);
+    enableAdjusting(false);
     if (!worker_) {
         endDialog(code);
         return;
     }
     if (code == IDOK) worker_->post(MonitorCommand::save());
     worker_->post(MonitorCommand::notify(kTokenClosing));
+    SetTimer(hwnd(), kCloseTimer, platform::MonitorWorker::kMostWaitMs, nullptr);
 }
 
 bool CDlgDisplaySettings::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
@@ -242,10 +256,14 @@ bool CDlgDisplaySettings::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& r
             result = TRUE;
             return true;
         case WM_HSCROLL:
-            if (!closing_ && worker_ && l != 0) onSlider(reinterpret_cast<HWND>(l));
+            if (!closing_ && !reading_ && worker_ && l != 0) onSlider(reinterpret_cast<HWND>(l));
             return true;
         case kMonitorDone:
             onMonitorDone(w);
+            return true;
+        case WM_TIMER:
+            if (w != kCloseTimer) return false;
+            onCloseTimer();
             return true;
         case WM_COMMAND: {
             const int id = LOWORD(w);
@@ -253,7 +271,7 @@ bool CDlgDisplaySettings::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& r
                 finish(id);
                 return true;
             }
-            if (closing_ || !worker_ || HIWORD(w) != BN_CLICKED) return false;
+            if (closing_ || reading_ || !worker_ || HIWORD(w) != BN_CLICKED) return false;
             if (id >= kRadioSRGB && id <= kRadioUser) {
                 onPreset(id);
                 return true;

@@ -1,7 +1,9 @@
 // The display adjustment dialog of a pen display: colour preset, red, green and blue gains,
 // brightness and contrast over DDC/CI, and the turn of the display's picture. The monitor is
-// slow to answer, so every command goes to a worker in order; the window only shows values and
-// stays responsive. Restore is busy (its button disabled) until the monitor has done it.
+// slow to answer, so every command, the reading of its values at opening included, goes to a
+// worker in order; the window opens at once with its settings disabled until the values are
+// there, only shows values and stays responsive. Restore is busy (its button disabled) until the
+// monitor has done it. Closing waits for the monitor at most MonitorWorker::kMostWaitMs.
 #pragma once
 
 #include <windows.h>
@@ -35,7 +37,9 @@ protected:
 private:
     void onInitDialog();
     void setTexts();
-    void readCurrentValues(HANDLE monitor);
+    void showReadings(const scribo::MonitorReadings& readings);
+    void enableAdjusting(bool enabled);
+    void onCloseTimer();
     void showSlider(int sliderId, int valueId, const scribo::SliderShown& shown);
     void setSlider(int sliderId, int valueId, uint32_t value);
     void enableGains(bool enabled);
@@ -45,7 +49,6 @@ private:
     void onRotate(uint32_t orientation);
     void onMonitorDone(WPARAM token);
     void finish(INT_PTR code);
-    scribo::DisplayModeBytes modeCopy() const;
 
     const scribo::SharedBlock& block_;
     const scribo::TIniFile& language_;
@@ -56,5 +59,6 @@ private:
     bool locked_ = false;
     bool restoring_ = false;
     bool closing_ = false;
+    bool reading_ = false;  // the monitor's values have not arrived yet
     INT_PTR closeCode_ = IDCANCEL;
 };

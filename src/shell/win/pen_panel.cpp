@@ -5,10 +5,9 @@
 
 #include <string>
 
-#include <vector>
-
 #include "keys/descriptors.h"
 #include "keys/win/hotkeys_dialog.h"
+#include "platform/file_dialog.h"
 #include "platform/message_loop.h"
 #include "platform/wide.h"
 #include "resource.h"
@@ -106,16 +105,11 @@ bool PenPanel::onCommand(int id, int code, DeviceRecord* rec) {
 }
 
 std::optional<std::u16string> PenPanel::chooseProgram() {
-    std::vector<wchar_t> name(32768, L'\0');  // long paths fit; a path too long is refused later
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = dialog_;
-    ofn.lpstrFilter = L"Describe Files (*.exe)\0*.exe\0All Files (*.*)\0*.*\0";
-    ofn.lpstrFile = name.data();
-    ofn.nMaxFile = static_cast<DWORD>(name.size());
-    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameW(&ofn)) return std::nullopt;
-    return platform::toU16(name.data());
+    platform::FileDialogOptions options;
+    options.owner = dialog_;
+    options.filter = L"Describe Files (*.exe)\0*.exe\0All Files (*.*)\0*.*\0";
+    options.flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+    return platform::chooseFileToOpen(options);  // a path too long is refused later
 }
 
 void PenPanel::assignButton(int button, int k, DeviceRecord& rec) {
@@ -151,8 +145,13 @@ void PenPanel::assignButton(int button, int k, DeviceRecord& rec) {
     writeLocked(lock_, [&] {
         outcome = assignPenButton(rec, button, k, platform::toU16(shown), answered, language_);
     });
-    if (outcome.refused) OutputDebugStringW(L"Scribo: the chosen function does not fit its field\n");
     SetDlgItemTextW(dialog_, labelId, toWide(outcome.label).c_str());
+    if (outcome.refused) {
+        // Told rather than dropped silently: the choice does not fit the button's field.
+        wchar_t caption[256] = {};
+        GetWindowTextW(dialog_, caption, static_cast<int>(std::size(caption)));
+        MessageBoxW(dialog_, toWide(refusedChoiceText(language_)).c_str(), caption, MB_OK | MB_ICONWARNING);
+    }
 }
 
 void PenPanel::cancelPending() {
