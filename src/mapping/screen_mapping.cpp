@@ -361,25 +361,7 @@ void ScreenMapping::applyNativeArea(DeviceRecord& rec, BlockLock& lock) {
     updateTabletTracker();
 }
 
-void ScreenMapping::restoreMappingDefaults(DeviceRecord& rec, int32_t primaryWidth,
-                                           int32_t primaryHeight, const MonitorTable& monitors,
-                                           BlockLock& lock) {
-    writeLocked(lock, [&] {
-        rec.screenArea = {0, 0, primaryWidth, primaryHeight};
-        rec.monitorIndex = 1;
-        rec.tabletAreaX = 0;
-        rec.tabletAreaY = 0;
-        rec.tabletAreaW = rec.tabletMaxX;
-        rec.tabletAreaH = rec.tabletMaxY;
-        rec.rotation = 0;
-        rec.mouseMode = 0;
-        rec.windowsInk = 1;
-        std::fill(std::begin(rec.displayCalib), std::end(rec.displayCalib), 1.0f);
-        rec.penButton1Index = 1;
-        rec.penButton2Index = 3;
-        rec.mouseSpeed = 5;
-        rec.expressKeyTipsOff = 0;
-    });
+void ScreenMapping::showMappingDefaults(const DeviceRecord& rec, const MonitorTable& monitors) {
     selection_ = 1;
     screenFields_ = areaOfRect(monitors[1]);
     screenTrackerRect_ = screenPreviewRect_;

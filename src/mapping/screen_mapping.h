@@ -149,9 +149,9 @@ public:
     // The service finished pen positioning: the area it stored in the tablet's own frame is turned
     // into the rotated frame and written back.
     void applyNativeArea(DeviceRecord& rec, BlockLock& lock);
-    // Restore defaults of the mapping panel (and the pen settings it resets with it).
-    void restoreMappingDefaults(DeviceRecord& rec, int32_t primaryWidth, int32_t primaryHeight,
-                                const MonitorTable& monitors, BlockLock& lock);
+    // After the record got its defaults (restoreDeviceDefaults): the state shows them, on the
+    // first monitor with the whole tablet.
+    void showMappingDefaults(const DeviceRecord& rec, const MonitorTable& monitors);
 
     // State-only operations, as the arithmetic defines them.
     void setRotation(int rotation, int32_t tabletMaxX, int32_t tabletMaxY);

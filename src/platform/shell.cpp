@@ -5,6 +5,18 @@
 
 namespace platform {
 
+unsigned windowsMajorVersion() {
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (HMODULE ntdll = GetModuleHandleW(L"ntdll.dll")) {
+        auto fn = reinterpret_cast<RtlGetVersionFn>(
+            reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")));
+        if (fn != nullptr && fn(&info) == 0) return info.dwMajorVersion;
+    }
+    return 6;
+}
+
 void setTaskbarButton(HWND hwnd, bool present) {
     static const CLSID kTaskbarList = {0x56FDF344, 0xFD6D, 0x11D0,
                                        {0x95, 0x8A, 0x00, 0x60, 0x97, 0xC9, 0xA0, 0x90}};

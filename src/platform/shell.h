@@ -1,4 +1,5 @@
-// Shell services: the taskbar button of a window, the notification-area icon.
+// Shell services: the taskbar button of a window, the notification-area icon, the system's
+// version.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +12,10 @@ namespace platform {
 // Adds or removes the window's taskbar button; does nothing when the taskbar-list object cannot
 // be created.
 void setTaskbarButton(HWND hwnd, bool present);
+
+// The operating system's real major version, whatever the program's manifest declares (6 when
+// it cannot be read).
+unsigned windowsMajorVersion();
 
 class TrayIcon {
 public:

@@ -122,7 +122,9 @@ TEST(DisplayAdjust, OrientationChangeTable) {
             const bool set = (i >= kDmFieldsOffset && i < kDmFieldsOffset + 4) ||
                              (i >= kDmOrientationOffset && i < kDmOrientationOffset + 4) ||
                              (i >= kDmPelsWidthOffset && i < kDmPelsHeightOffset + 4);
-            if (!set) EXPECT_EQ(sent[i], 0x5A) << "byte " << i;
+            if (!set) {
+                EXPECT_EQ(sent[i], 0x5A) << "byte " << i;
+            }
         }
         EXPECT_EQ(readDisplayMode(mode).orientation, c.orientation) << "the record asked about stays";
     }

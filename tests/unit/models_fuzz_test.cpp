@@ -16,6 +16,7 @@
 #include "mapping/display_adjust.h"
 #include "mapping/precision_area.h"
 #include "mapping/screen_mapping.h"
+#include "shell/device_defaults.h"
 #include "model_fixtures.h"
 #include "shell/pressure_curve.h"
 
@@ -106,7 +107,8 @@ TEST(ModelFuzz, BlocksOfRandomBytes) {
             m.applyNativeArea(rec, lock);
             m.applySelectedRegion(f.rect(), rec, b.monitorRects, lock);
             m.chooseRotation(static_cast<int>(f.next() % 6) - 1, rec, lock);
-            m.restoreMappingDefaults(rec, f.anyInt(), f.anyInt(), b.monitorRects, lock);
+            restoreDeviceDefaults(rec, f.anyInt(), f.anyInt());
+            m.showMappingDefaults(rec, b.monitorRects);
             m.refreshTabletPreview(rec);
             clampToBounds(f.rect(), f.rect());
             screenPortion({f.anyInt(), f.anyInt()}, f.rect());

@@ -174,8 +174,12 @@ TEST(RunMonitorCommand, ReadFindsTheValuesTheDialogShows) {
         EXPECT_EQ(r.gainsRead, c.temperatureOk && c.temperature == 0);
         EXPECT_EQ(r.brightnessOk, c.othersOk);
         EXPECT_EQ(r.contrastOk, c.othersOk);
-        if (c.othersOk) EXPECT_EQ(r.brightness.current, 70u);
-        if (r.gainsRead) EXPECT_TRUE(r.gainOk[0] && r.gainOk[1] && r.gainOk[2]);
+        if (c.othersOk) {
+            EXPECT_EQ(r.brightness.current, 70u);
+        }
+        if (r.gainsRead) {
+            EXPECT_TRUE(r.gainOk[0] && r.gainOk[1] && r.gainOk[2]);
+        }
     }
     EXPECT_TRUE(talksToMonitor(MonitorCommand::read(5)));
 }

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "model_fixtures.h"
+#include "shell/device_defaults.h"
 
 namespace scribo {
 
@@ -396,7 +397,8 @@ TEST_F(MappingTest, RestoreDefaultsWritesTheRecordAndResetsTheState) {
     rec.displayCalib[2] = 1.5f;
     rec.expressKeyTipsOff = 1;
     m.loadDeviceMapping(rec, 2, block->monitorRects, lock);
-    m.restoreMappingDefaults(rec, 2560, 1440, block->monitorRects, lock);
+    restoreDeviceDefaults(rec, 2560, 1440);
+    m.showMappingDefaults(rec, block->monitorRects);
     EXPECT_EQ(rec.screenArea, (Rect32{0, 0, 2560, 1440}));
     EXPECT_EQ(rec.monitorIndex, 1);
     EXPECT_EQ((Area{rec.tabletAreaX, rec.tabletAreaY, rec.tabletAreaW, rec.tabletAreaH}),

@@ -126,7 +126,9 @@ TEST(DialogBase, ModalRunsInTheLoopAndEndsWithItsCode) {
         EXPECT_TRUE(modalLog.saw(WM_DESTROY));
         EXPECT_EQ(modal.hwnd(), nullptr);
         EXPECT_TRUE(IsWindowEnabled(ownerWindow));
-        if (c.code != 7) EXPECT_TRUE(ownerDisabledWhileRunning);
+        if (c.code != 7) {
+            EXPECT_TRUE(ownerDisabledWhileRunning);
+        }
     }
     EXPECT_EQ(TestDialog(log).runModal(self(), 12345, nullptr), -1);  // no such template
 }

@@ -322,6 +322,7 @@ TEST_F(ExpressWindow, AStaleBindingRefusesEveryEdit) {
     SendMessageW(ring, WM_COMMAND, MAKEWPARAM(IDC_PAGE_DEFAULT, BN_CLICKED), 0);
     EXPECT_EQ(std::memcmp(after.data(), &rec(), sizeof(DeviceRecord)), 0);
     EXPECT_EQ(window_->record(), nullptr);
+}
 
 // A combination whose descriptor would not fit its field is refused: a message tells the user
 // (instead of the choice vanishing like a cancel), and the key keeps its function, the label

@@ -71,7 +71,7 @@ TEST(FileDialogs, LeaveTheCurrentDirectoryWhereItWas) {
         ASSERT_NE(f, INVALID_HANDLE_VALUE);
         CloseHandle(f);
     }
-    platform::CommonFileDialogs configDialogs;
+    scribo::win::CommonFileDialogs configDialogs;
     struct Case {
         const char* what;
         const wchar_t* file;

@@ -55,5 +55,5 @@ std::string loadConfigurationIntoRecord(scribo::DeviceRecord& record, const std:
 }
 
 std::wstring defaultConfigurationPath() {
-    return platform::toWide(platform::configurationFilePath());
+    return platform::toWide(scribo::win::configurationFilePath());
 }

@@ -7,9 +7,12 @@
 #include "config/block_access.h"
 #include "platform/handles.h"
 #include "platform/profile_source.h"
+#include "platform/shell.h"
 #include "platform/wide.h"
 
-namespace platform {
+namespace scribo::win {
+
+using namespace platform;
 
 void MessageBoxFeedback::showMessage(std::u16string_view text) {
     const std::u16string s(text);
@@ -55,19 +58,6 @@ bool Win32FileReplacer::copy(const std::u16string& from, const std::u16string& t
 
 namespace {
 
-unsigned majorVersion() {
-    // RtlGetVersion reports the real version whatever the program's manifest says.
-    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof info;
-    if (HMODULE ntdll = GetModuleHandleW(L"ntdll.dll")) {
-        auto fn = reinterpret_cast<RtlGetVersionFn>(
-            reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")));
-        if (fn != nullptr && fn(&info) == 0) return info.dwMajorVersion;
-    }
-    return 6;
-}
-
 std::u16string roamingFolder() {
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_IMPERSONATE, &token))
@@ -82,7 +72,7 @@ std::u16string roamingFolder() {
 }  // namespace
 
 std::u16string configurationFilePath() {
-    const unsigned major = majorVersion();
+    const unsigned major = windowsMajorVersion();
     return scribo::configurationFilePath(major, major == 5 ? programDirectory() : u"",
                                          major == 5 ? u"" : roamingFolder());
 }
@@ -99,4 +89,4 @@ scribo::SaveOutcome ConfigStore::saveDeviceConfig(scribo::SharedBlock& block,
     return saver_.saveDeviceConfig(deviceId, scribo::lookupRecord(block, deviceId));
 }
 
-}  // namespace platform
+}  // namespace scribo::win

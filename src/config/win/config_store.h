@@ -11,7 +11,7 @@
 #include "config/language.h"
 #include "platform/msxml_document.h"
 
-namespace platform {
+namespace scribo::win {
 
 // Fixed caption of the configuration messages.
 inline constexpr wchar_t kMessageCaption[] = L"Scribo";
@@ -69,4 +69,4 @@ private:
     scribo::ConfigSaver saver_;
 };
 
-}  // namespace platform
+}  // namespace scribo::win

@@ -10,7 +10,9 @@
 #include "platform/service_link.h"
 #include "platform/wide.h"
 
-namespace platform {
+namespace scribo::win {
+
+using namespace platform;
 
 namespace {
 
@@ -108,4 +110,4 @@ void ConfigTransfer::onImportExportMessage(WPARAM which) {
         importConfig();
 }
 
-}  // namespace platform
+}  // namespace scribo::win

@@ -12,7 +12,7 @@
 #include "config/win/config_store.h"
 #include "platform/msxml_document.h"
 
-namespace platform {
+namespace scribo::win {
 
 // The two file dialogs; replaced in tests.
 class FileChooser {
@@ -80,4 +80,4 @@ private:
     MsxmlFactory factory_;
 };
 
-}  // namespace platform
+}  // namespace scribo::win

@@ -5,7 +5,9 @@
 #include "platform/profile_source.h"
 #include "platform/wide.h"
 
-namespace platform {
+namespace scribo::win {
+
+using namespace platform;
 
 namespace {
 
@@ -45,4 +47,4 @@ FirstRunResult provideUserConfiguration(const std::u16string& userFile,
 
 std::u16string defaultConfigurationFile() { return programDirectory() + u"\\xml\\scribo.xml"; }
 
-}  // namespace platform
+}  // namespace scribo::win

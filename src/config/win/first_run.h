@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace platform {
+namespace scribo::win {
 
 enum class FirstRunResult {
     Present,  // the user already has a configuration file; nothing was touched
@@ -20,4 +20,4 @@ FirstRunResult provideUserConfiguration(const std::u16string& userFile,
 // "<programDir>\xml\scribo.xml", the default configuration the installer puts beside the program.
 std::u16string defaultConfigurationFile();
 
-}  // namespace platform
+}  // namespace scribo::win

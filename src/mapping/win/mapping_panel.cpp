@@ -85,7 +85,6 @@ void MappingPanel::load(DeviceRecord& rec, int systemMonitorCount) {
     readScreenPreviewRect();
     mapping_.loadDeviceMapping(rec, systemMonitorCount, block_.monitorRects, lock_);
     SendMessageW(item(IDC_MONITOR_LIST), CB_SETCURSEL, static_cast<WPARAM>(mapping_.selection()), 0);
-    enableScreenAreaButton(&rec);
     showRotation();
     moveTabletPreview();
     showFields();
@@ -126,7 +125,7 @@ bool MappingPanel::onCommand(int id, int code, DeviceRecord* rec) {
                 const int i = static_cast<int>(SendMessageW(item(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0));
                 readScreenPreviewRect();
                 if (!mapping_.selectMonitor(i, *rec, block_.monitorRects, lock_)) return true;
-                afterMonitorChange(true, rec);
+                afterMonitorChange(true);
             }
             return true;
         case IDC_FULL_AREA:
@@ -186,10 +185,9 @@ void MappingPanel::chooseRotation(int r, DeviceRecord& rec) {
     InvalidateRect(dialog_, nullptr, TRUE);
 }
 
-void MappingPanel::restoreDefaults(DeviceRecord& rec) {
+void MappingPanel::showDefaults(DeviceRecord& rec) {
     readScreenPreviewRect();
-    mapping_.restoreMappingDefaults(rec, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                    block_.monitorRects, lock_);
+    mapping_.showMappingDefaults(rec, block_.monitorRects);
     SendMessageW(item(IDC_MONITOR_LIST), CB_SETCURSEL, 1, 0);
     captureThumbnail();
     showRotation();
@@ -199,9 +197,6 @@ void MappingPanel::restoreDefaults(DeviceRecord& rec) {
                                 static_cast<WPARAM>(static_cast<LONG_PTR>(static_cast<int16_t>(rec.trackPadId))), 0);
     mapping_.refreshTabletPreview(rec);
     moveTabletPreview();
-    for (int id : {IDC_ROTATE_0, IDC_ROTATE_180, IDC_SCREEN_PORTION, IDC_FULL_AREA, IDC_MONITOR_LIST,
-                   IDC_CALIBRATE, IDC_WINDOWS_INK, IDC_SET_SCREEN_AREA})
-        EnableWindow(item(id), TRUE);
     showFields();
     syncTrackers();
     moveInfoWindow();
@@ -224,14 +219,13 @@ void MappingPanel::applySelectedRegion(const RECT& region, DeviceRecord& rec) {
     invalidateArea(false);
 }
 
-void MappingPanel::onMonitorsChanged(const DeviceRecord* rec) {
+void MappingPanel::onMonitorsChanged() {
     fillMonitorList();
     const int current = block_.currentMonitor;
     const int entry = current > 0 && current <= boundedMonitorCount(block_) ? current : 1;
     readScreenPreviewRect();
     if (!mapping_.followMonitor(entry, block_.monitorRects)) return;
     SendMessageW(item(IDC_MONITOR_LIST), CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
-    enableScreenAreaButton(rec);
     // The new monitors need a moment before they show what they will show: capture later,
     // without holding up this thread.
     captureThumbnailSoon(kMonitorsSettleMs);
@@ -240,32 +234,23 @@ void MappingPanel::onMonitorsChanged(const DeviceRecord* rec) {
     invalidateArea(false);
 }
 
-void MappingPanel::onSelectMonitor(int entry, const DeviceRecord* rec) {
+void MappingPanel::onSelectMonitor(int entry) {
     if (entry < 0 || entry > boundedMonitorCount(block_)) return;  // not an entry of the list
     readScreenPreviewRect();
     if (!mapping_.followMonitor(entry, block_.monitorRects)) return;
-    afterMonitorChange(true, rec);
+    afterMonitorChange(true);
 }
 
 void MappingPanel::onMouseModeChanged(const DeviceRecord* rec) {
-    enableScreenAreaButton(rec);
     screenKeys_.setTabStop(trackerMovable(Tracker::Screen, rec));
     tabletKeys_.setTabStop(trackerMovable(Tracker::Tablet, rec));
     // The trackers come and go with the mode: drawn again now, not at some later repaint.
     invalidateArea(true);
 }
 
-void MappingPanel::enableScreenAreaButton(const DeviceRecord* rec) {
-    // A screen region is chosen on one monitor (never the whole desktop) and only while the pen
-    // maps absolutely.
-    const bool usable = mapping_.selection() != 0 && rec != nullptr && rec->mouseMode == 0;
-    EnableWindow(item(IDC_SET_SCREEN_AREA), usable ? TRUE : FALSE);
-}
-
-void MappingPanel::afterMonitorChange(bool redrawNow, const DeviceRecord* rec) {
+void MappingPanel::afterMonitorChange(bool redrawNow) {
     const int i = mapping_.selection();
     SendMessageW(item(IDC_MONITOR_LIST), CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-    enableScreenAreaButton(rec);
     moveInfoWindow();
     captureThumbnail();
     showFields();

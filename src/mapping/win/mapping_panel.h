@@ -35,18 +35,17 @@ public:
     // Rotation r: the rotation is written, then the trackpad is told (outside the lock), then
     // the full rotated area is written.
     void chooseRotation(int r, scribo::DeviceRecord& rec);
-    // Restore defaults of the mapping (the record's other panels' defaults are written with it);
-    // the main window resets the pen group's controls afterwards.
-    void restoreDefaults(scribo::DeviceRecord& rec);
+    // The record got its defaults (restore defaults): the mapping group shows them.
+    void showDefaults(scribo::DeviceRecord& rec);
     // The service finished pen positioning and left the area in the tablet's own frame.
     void onAreaSet(scribo::DeviceRecord& rec);
     // A region chosen on the selection overlay (virtual-screen pixels).
     void applySelectedRegion(const RECT& region, scribo::DeviceRecord& rec);
     // The service's monitor notifications; neither writes the record.
-    void onMonitorsChanged(const scribo::DeviceRecord* rec);
-    void onSelectMonitor(int entry, const scribo::DeviceRecord* rec);
+    void onMonitorsChanged();
+    void onSelectMonitor(int entry);
     // The pen switched between absolute and relative positioning (the record holds the new
-    // mode): the select-area button, the trackers' tab stops and the drawing follow at once.
+    // mode): the trackers' tab stops and the drawing follow at once.
     void onMouseModeChanged(const scribo::DeviceRecord* rec);
     // Our timers (delayed thumbnail captures); false for any other timer.
     bool onTimer(UINT_PTR id);
@@ -83,8 +82,7 @@ private:
     void readScreenPreviewRect();
     void captureThumbnail();
     void moveInfoWindow() const;
-    void afterMonitorChange(bool redrawNow, const scribo::DeviceRecord* rec);
-    void enableScreenAreaButton(const scribo::DeviceRecord* rec);
+    void afterMonitorChange(bool redrawNow);
     void syncTrackers();
     void invalidateArea(bool redrawNow);
     bool trackersShown(const scribo::DeviceRecord* rec) const;

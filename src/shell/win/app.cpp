@@ -25,8 +25,8 @@ int CQX_ScriboApp::run(HINSTANCE instance) {
 
     // A first start of this user gets the installed default configuration in the roaming folder,
     // before the service is started and loads it.
-    platform::provideUserConfiguration(platform::configurationFilePath(),
-                                       platform::defaultConfigurationFile());
+    scribo::win::provideUserConfiguration(scribo::win::configurationFilePath(),
+                                       scribo::win::defaultConfigurationFile());
 
     // The service runs while its mutex exists; otherwise start it from our own directory.
     platform::UniqueHandle serviceMutex(

@@ -10,21 +10,14 @@
 #include "platform/shell.h"
 #include "platform/wide.h"
 #include "resource.h"
+#include "shell/control_state.h"
 
 using namespace scribo;
 using platform::toWide;
 
 namespace {
 
-bool isXpMode() {
-    OSVERSIONINFOW v{};
-    v.dwOSVersionInfoSize = sizeof v;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    GetVersionExW(&v);
-#pragma GCC diagnostic pop
-    return v.dwMajorVersion == 5;
-}
+bool isXpMode() { return platform::windowsMajorVersion() == 5; }
 
 // Codes the main window ends with.
 constexpr INT_PTR kEndNoService = 2;
@@ -39,7 +32,7 @@ CQX_ScriboDlg::CQX_ScriboDlg(HINSTANCE instance) : instance_(instance) {
     mainIcon_ = LoadIconW(instance, MAKEINTRESOURCEW(IDI_MAIN));
     altIcon_ = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TRAY_ALT));
     xpMode_ = isXpMode();
-    configPath_ = platform::configurationFilePath();
+    configPath_ = scribo::win::configurationFilePath();
     const std::wstring library = toWide(platform::programDirectory()) + L"\\ResDLL.dll";
     pictures_.load(library.c_str());
     areaEvent_.reset(OpenEventW(EVENT_ALL_ACCESS, FALSE, platform::wz(kSetAreaEventName)));
@@ -82,8 +75,8 @@ bool CQX_ScriboDlg::onInitDialog() {
     const std::u16string dir = platform::programDirectory();
     languageFiles_ = chooseLanguageFiles(GetUserDefaultUILanguage(), dir, platform::fileExists);
     language_ = std::make_unique<TIniFile>(profiles_, languageFiles_.languageFile);
-    store_ = std::make_unique<platform::ConfigStore>(configPath_, *language_, hwnd());
-    transfer_ = std::make_unique<platform::ConfigTransfer>(configPath_, hwnd(), store_.get());
+    store_ = std::make_unique<scribo::win::ConfigStore>(configPath_, *language_, hwnd());
+    transfer_ = std::make_unique<scribo::win::ConfigTransfer>(configPath_, hwnd(), store_.get());
     common_ = std::make_unique<CommonFile>(profiles_, languageFiles_.commonFile);
     pen_ = std::make_unique<PenPanel>(hwnd(), link_.lock(), *language_, [this] { return bindCurrent(); });
     pressure_ = std::make_unique<PressurePanel>(hwnd(), link_.lock());
@@ -158,27 +151,7 @@ void CQX_ScriboDlg::loadDeviceIntoPanel() {
     mapping_->load(*rec, systemMonitorCount_);
     pen_->load(*rec);
     placeInfoWindow();
-    show(IDC_REMOTE, (devices_->deviceKindMask() & kKindMaskRemote) != 0);
-
-    static const int kTabletOnly[] = {IDC_SET_SCREEN_AREA, IDC_ROTATE_180, IDC_ROTATE_0,
-                                      IDC_ROTATE_90, IDC_ROTATE_270, IDC_FULL_AREA,
-                                      IDC_SCREEN_PORTION, IDC_SET_WORK_AREA};
-    if (rec->deviceKind == kDeviceKindPenDisplay) {
-        for (int id = IDC_TABLET_X; id <= IDC_TABLET_H; ++id) enable(id, false);
-        for (int id : kTabletOnly) show(id, false);
-        show(IDC_DISPLAY_SETTING, !xpMode_);
-        show(IDC_QUICK_SETTING, rec->hasExpressKeys == 1);
-        show(IDC_CALIBRATE, true);
-    } else if (rec->deviceKind == kDeviceKindTablet) {
-        show(IDC_DISPLAY_SETTING, false);
-        show(IDC_CALIBRATE, false);
-        for (int id : kTabletOnly) show(id, true);
-        for (int id = IDC_TABLET_X; id <= IDC_TABLET_H; ++id) enable(id, true);
-        if (rec->hasExpressKeys == 1 || rec->hasRing == 1)
-            show(IDC_QUICK_SETTING, true);
-        else if (rec->hasExpressKeys == 0 && rec->hasRing == 0)
-            show(IDC_QUICK_SETTING, false);
-    }
+    applyControlState();
     InvalidateRect(item(IDC_PEN_PICTURE), nullptr, TRUE);
     InvalidateRect(hwnd(), nullptr, TRUE);
     UpdateWindow(hwnd());
@@ -194,8 +167,49 @@ void CQX_ScriboDlg::applyActions(const PanelActions& a) {
     if (a.loadCurrent) loadDeviceIntoPanel();
     if (a.showWindow) ShowWindow(hwnd(), SW_SHOWNORMAL);
     if (a.hideWindow) ShowWindow(hwnd(), SW_HIDE);
-    // Quick Setting needs a record to edit.
-    enable(IDC_QUICK_SETTING, current() != nullptr);
+    applyControlState();
+}
+
+void CQX_ScriboDlg::applyControlState() {
+    struct Ids {
+        ControlRole role;
+        std::initializer_list<int> ids;
+    };
+    static const Ids kRoles[] = {
+        {ControlRole::RemoteButton, {IDC_REMOTE}},
+        {ControlRole::QuickSetting, {IDC_QUICK_SETTING}},
+        {ControlRole::DisplaySetting, {IDC_DISPLAY_SETTING}},
+        {ControlRole::Calibrate, {IDC_CALIBRATE}},
+        {ControlRole::TabletOnly,
+         {IDC_SET_SCREEN_AREA, IDC_ROTATE_180, IDC_ROTATE_0, IDC_ROTATE_90, IDC_ROTATE_270, IDC_FULL_AREA,
+          IDC_SCREEN_PORTION, IDC_SET_WORK_AREA}},
+        {ControlRole::TabletFields, {IDC_TABLET_X, IDC_TABLET_Y, IDC_TABLET_W, IDC_TABLET_H}},
+        {ControlRole::SetScreenArea, {IDC_SET_SCREEN_AREA}},
+        {ControlRole::AbsoluteOnly, {IDC_WINDOWS_INK, IDC_FULL_AREA, IDC_SCREEN_PORTION}},
+        {ControlRole::Speed, {IDC_SPEED}},
+        {ControlRole::UpperPenButton, {IDC_PEN_BUTTON_UPPER, IDC_PEN_UPPER_CUSTOM}},
+    };
+    if (!devices_) return;
+    ControlInputs in;
+    if (const DeviceRecord* rec = current()) {
+        in.hasRecord = true;
+        in.deviceKind = rec->deviceKind;
+        in.mouseMode = rec->mouseMode;
+        in.hasExpressKeys = rec->hasExpressKeys;
+        in.hasRing = rec->hasRing;
+        in.penModel = rec->penModel;
+    }
+    in.monitorSelection = mapping_ ? mapping_->selection() : 0;
+    in.remoteListed = (devices_->deviceKindMask() & kKindMaskRemote) != 0;
+    in.xpMode = xpMode_;
+    const ControlStates states = controlStates(in);
+    for (const Ids& r : kRoles) {
+        const ControlState s = stateOf(states, r.role);
+        for (int id : r.ids) {
+            if (s.shown) show(id, *s.shown);
+            if (s.enabled) enable(id, *s.enabled);
+        }
+    }
 }
 
 void CQX_ScriboDlg::onTrayIconChoice(LPARAM choice) {
@@ -286,6 +300,13 @@ void CQX_ScriboDlg::saveAllDevices() {
 
 
 bool CQX_ScriboDlg::onCommand(int id, int code) {
+    const bool handled = dispatchCommand(id, code);
+    // Whatever the command changed (a mode, a monitor, the device), the controls follow.
+    applyControlState();
+    return handled;
+}
+
+bool CQX_ScriboDlg::dispatchCommand(int id, int code) {
     DeviceRecord* rec = current();
     if (pen_ && pen_->onCommand(id, code, rec)) {
         if ((id == IDC_ABSOLUTE || id == IDC_RELATIVE) && code == BN_CLICKED && mapping_)
@@ -338,6 +359,12 @@ bool CQX_ScriboDlg::onCommand(int id, int code) {
 }
 
 bool CQX_ScriboDlg::onPanelMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+    const bool handled = dispatchPanelMessage(msg, w, l, result);
+    if (handled && msg != WM_PANEL_EXIT) applyControlState();
+    return handled;
+}
+
+bool CQX_ScriboDlg::dispatchPanelMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
     result = 1;
     switch (msg) {
         case WM_PANEL_TRAY:

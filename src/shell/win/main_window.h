@@ -44,7 +44,11 @@ protected:
 private:
     bool onInitDialog();
     bool onCommand(int id, int code);
+    bool dispatchCommand(int id, int code);
     bool onPanelMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
+    bool dispatchPanelMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
+    // The shown and enabled state of every control role, from the panel's state, in one place.
+    void applyControlState();
     void onTray(LPARAM mouseMessage);
     void onDrawItem(const DRAWITEMSTRUCT& item);
 
@@ -114,8 +118,8 @@ private:
     std::unique_ptr<scribo::TIniFile> language_;
     std::unique_ptr<scribo::CommonFile> common_;
     std::unique_ptr<scribo::DeviceList> devices_;
-    std::unique_ptr<platform::ConfigStore> store_;
-    std::unique_ptr<platform::ConfigTransfer> transfer_;
+    std::unique_ptr<scribo::win::ConfigStore> store_;
+    std::unique_ptr<scribo::win::ConfigTransfer> transfer_;
     std::unique_ptr<PenPanel> pen_;
     std::unique_ptr<PressurePanel> pressure_;
     std::unique_ptr<MappingPanel> mapping_;

@@ -11,6 +11,7 @@
 #include "platform/dpi.h"
 #include "platform/wide.h"
 #include "resource.h"
+#include "shell/device_defaults.h"
 
 using namespace scribo;
 
@@ -23,11 +24,11 @@ bool CQX_ScriboDlg::onMappingMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& resu
     DeviceRecord* rec = current();
     switch (msg) {
         case WM_PANEL_MONITORSCHANGED:
-            mapping_->onMonitorsChanged(rec);
+            mapping_->onMonitorsChanged();
             result = 1;
             return true;
         case WM_PANEL_SELECTMONITOR:
-            mapping_->onSelectMonitor(static_cast<int>(static_cast<INT_PTR>(w)), rec);
+            mapping_->onSelectMonitor(static_cast<int>(static_cast<INT_PTR>(w)));
             result = 0;
             return true;
         case WM_PANEL_AREASELECTED:
@@ -78,9 +79,13 @@ void CQX_ScriboDlg::onMappingCommand(int id) {
             break;
         case IDC_RESTORE_DEFAULT:
             if (rec == nullptr) break;
-            mapping_->restoreDefaults(*rec);
-            pen_->restoreDefaults(*rec);
-            pressure_->restoreDefaults(rec);
+            // One grouped write: the service never sees half of the defaults.
+            writeLocked(link_.lock(), [&] {
+                restoreDeviceDefaults(*rec, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+            });
+            mapping_->showDefaults(*rec);
+            pen_->showDefaults();
+            pressure_->showDefaults();
             InvalidateRect(hwnd(), nullptr, TRUE);
             break;
         default:

@@ -71,7 +71,7 @@ void CQX_ScriboDlg::setAllTexts() {
     const std::time_t now = std::time(nullptr);
     std::strftime(year, sizeof year, "%Y", std::localtime(&now));
     setText(IDC_YEAR, std::u16string(year, year + std::char_traits<char>::length(year)));
-    setText(IDC_VERSION, u"Ver:1.6.4(Build:" SCRIBO_BUILD_ID u")");
+    setText(IDC_VERSION, u"Ver:" SCRIBO_VERSION u"(Build:" SCRIBO_BUILD_ID u")");
     CheckDlgButton(hwnd(), IDC_WINDOWS_INK, BST_CHECKED);
 }
 

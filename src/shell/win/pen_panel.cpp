@@ -11,6 +11,7 @@
 #include "platform/message_loop.h"
 #include "platform/wide.h"
 #include "resource.h"
+#include "shell/device_defaults.h"
 
 using namespace scribo;
 using platform::toWide;
@@ -18,13 +19,6 @@ using platform::toWide;
 namespace {
 
 constexpr int kPenFunctionCount = 6;
-constexpr int kDefaultUpperItem = 3;
-constexpr int kDefaultLowerItem = 1;
-constexpr int kDefaultSpeed = 5;
-
-// Controls that only make sense while the pen moves the pointer absolutely. The select-area
-// button also depends on the monitor entry: the mapping panel enables it.
-constexpr int kAbsoluteOnly[] = {IDC_WINDOWS_INK, IDC_CALIBRATE, IDC_FULL_AREA, IDC_SCREEN_PORTION};
 
 }  // namespace
 
@@ -37,8 +31,8 @@ void PenPanel::fillTexts() {
             SendDlgItemMessageW(dialog_, combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         }
     }
-    SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_UPPER, CB_SETCURSEL, kDefaultUpperItem, 0);
-    SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_LOWER, CB_SETCURSEL, kDefaultLowerItem, 0);
+    SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_UPPER, CB_SETCURSEL, kDefaultUpperPenButton, 0);
+    SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_LOWER, CB_SETCURSEL, kDefaultLowerPenButton, 0);
 }
 
 void PenPanel::initTrackbar() {
@@ -58,16 +52,6 @@ void PenPanel::load(const DeviceRecord& rec) {
     CheckRadioButton(dialog_, IDC_ABSOLUTE, IDC_RELATIVE, relative ? IDC_RELATIVE : IDC_ABSOLUTE);
     CheckDlgButton(dialog_, IDC_WINDOWS_INK, rec.windowsInk != 0 ? BST_CHECKED : BST_UNCHECKED);
     SendDlgItemMessageW(dialog_, IDC_SPEED, TBM_SETPOS, TRUE, rec.mouseSpeed);
-    applyMouseMode(relative);
-
-    const bool oneButtonPen = rec.penModel == 1 || rec.penModel == 2;
-    ShowWindow(item(IDC_PEN_BUTTON_UPPER), oneButtonPen ? SW_HIDE : SW_SHOW);
-    ShowWindow(item(IDC_PEN_UPPER_CUSTOM), oneButtonPen ? SW_HIDE : SW_SHOW);
-}
-
-void PenPanel::applyMouseMode(bool relative) {
-    for (int id : kAbsoluteOnly) EnableWindow(item(id), relative ? FALSE : TRUE);
-    EnableWindow(item(IDC_SPEED), relative ? TRUE : FALSE);
 }
 
 bool PenPanel::onCommand(int id, int code, DeviceRecord* rec) {
@@ -82,7 +66,6 @@ bool PenPanel::onCommand(int id, int code, DeviceRecord* rec) {
                 // absolute leaves Ink as the user last set it.
                 if (relative) setWindowsInk(false, rec);
             }
-            applyMouseMode(relative);
             return true;
         }
         case IDC_PEN_BUTTON_LOWER:
@@ -172,17 +155,12 @@ void PenPanel::setWindowsInk(bool on, DeviceRecord* rec) {
     if (rec != nullptr) writeLocked(lock_, [&] { rec->windowsInk = on ? 1 : 0; });
 }
 
-void PenPanel::restoreDefaults(DeviceRecord& rec) {
-    rec.penButton1Index = kDefaultLowerItem;
-    rec.penButton2Index = kDefaultUpperItem;
-    SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_LOWER, CB_SETCURSEL, kDefaultLowerItem, 0);
-    SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_UPPER, CB_SETCURSEL, kDefaultUpperItem, 0);
+void PenPanel::showDefaults() {
+    SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_LOWER, CB_SETCURSEL, kDefaultLowerPenButton, 0);
+    SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_UPPER, CB_SETCURSEL, kDefaultUpperPenButton, 0);
     SetDlgItemTextW(dialog_, IDC_PEN_LOWER_CUSTOM, L"");
     SetDlgItemTextW(dialog_, IDC_PEN_UPPER_CUSTOM, L"");
-    setWindowsInk(true, &rec);
-    rec.mouseMode = 0;
+    CheckDlgButton(dialog_, IDC_WINDOWS_INK, BST_CHECKED);
     CheckRadioButton(dialog_, IDC_ABSOLUTE, IDC_RELATIVE, IDC_ABSOLUTE);
-    rec.mouseSpeed = kDefaultSpeed;
-    SendDlgItemMessageW(dialog_, IDC_SPEED, TBM_SETPOS, TRUE, kDefaultSpeed);
-    applyMouseMode(false);
+    SendDlgItemMessageW(dialog_, IDC_SPEED, TBM_SETPOS, TRUE, kDefaultMouseSpeed);
 }

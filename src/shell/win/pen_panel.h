@@ -33,14 +33,13 @@ public:
 
     // The service changed Windows Ink: box and record follow.
     void setWindowsInk(bool on, scribo::DeviceRecord* rec);
-    // Restore defaults, as far as the pen settings go.
-    void restoreDefaults(scribo::DeviceRecord& rec);
+    // The record got its defaults (restore defaults): the pen group shows them.
+    void showDefaults();
     // A device event while a pen-button dialog is open: the dialog ends and its choice is
     // dropped (the program chooser cannot be ended; what it returns is dropped).
     void cancelPending();
 
 private:
-    void applyMouseMode(bool relative);
     // A pen-button list changed: run the chooser or the assignment dialog the choice asks for
     // (outside the lock), then write the index and descriptor together.
     void assignButton(int button, int k, scribo::DeviceRecord& rec);

@@ -82,8 +82,9 @@ void PressurePanel::reset(DeviceRecord* rec) {
     redrawBox();
 }
 
-void PressurePanel::restoreDefaults(DeviceRecord* rec) {
-    reset(rec);
+void PressurePanel::showDefaults() {
+    if (homeTaken_) movePoints(home_);
+    redrawBox();
     SendDlgItemMessageW(dialog_, IDC_HARDNESS, TBM_SETPOS, TRUE, kDefaultTrackbarPosition);
 }
 

@@ -35,10 +35,10 @@ public:
     // Moves the three points to the record's curve. With only the remote connected the curve is
     // first set to the default.
     void placePoints(scribo::DeviceRecord* rec, bool remoteOnly);
-    // Default curve, points at home (hidden button and restore defaults); restore defaults also
-    // puts the trackbar at its middle.
+    // Default curve, points at home (the hidden button).
     void reset(scribo::DeviceRecord* rec);
-    void restoreDefaults(scribo::DeviceRecord* rec);
+    // The record got its defaults (restore defaults): points at home, the trackbar at its middle.
+    void showDefaults();
 
     bool onCommand(int id, int code, scribo::DeviceRecord* rec);
     bool onVScroll(HWND bar, scribo::DeviceRecord* rec);

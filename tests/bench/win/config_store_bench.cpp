@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     platform::writeText(path, xml + "</Scribo>");
     KeyAsText source;
     Recorder feedback;
-    platform::ConfigStore store(path, scribo::TIniFile(source, u"x.ini"), feedback);
+    scribo::win::ConfigStore store(path, scribo::TIniFile(source, u"x.ini"), feedback);
     std::vector<double> ms;
     for (int run = 0; run < runs; ++run) {
         const auto t0 = std::chrono::steady_clock::now();
