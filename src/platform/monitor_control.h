@@ -1,6 +1,6 @@
 // The monitor configuration interface (dxva2) and the display settings of a pen display: its
-// physical monitors, owned for as long as the display adjustment dialog needs them, the readings
-// the dialog shows, and the monitor port the dialog's worker sends commands through.
+// physical monitors, owned for as long as the display adjustment dialog needs them, their raw
+// readings and settings, and the display-mode changer.
 #pragma once
 
 #include <windows.h>
@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "mapping/display_adjust.h"
-#include "mapping/monitor_commands.h"
 #include "platform/handles.h"
 
 namespace platform {
@@ -30,11 +28,21 @@ private:
     std::vector<UniquePhysicalMonitor> monitors_;
 };
 
+// A setting's range and value as the monitor reports it.
+struct MonitorRange {
+    DWORD minimum = 0, current = 0, maximum = 0;
+};
+
 // Readings of a physical monitor; false when the monitor did not answer.
 bool readColourTemperature(HANDLE monitor, int& reported);
-bool readGain(HANDLE monitor, int gainType, scribo::MonitorReading& reading);  // 0 red, 1 green, 2 blue
-bool readBrightness(HANDLE monitor, scribo::MonitorReading& reading);
-bool readContrast(HANDLE monitor, scribo::MonitorReading& reading);
+bool readGain(HANDLE monitor, int gainType, MonitorRange& reading);  // 0 red, 1 green, 2 blue
+bool readBrightness(HANDLE monitor, MonitorRange& reading);
+bool readContrast(HANDLE monitor, MonitorRange& reading);
+// Settings; what the monitor answers is not reported (a slow one answers late or never).
+void setVcp(HANDLE monitor, uint8_t code, uint32_t value);
+void setBrightness(HANDLE monitor, uint32_t value);
+void setContrast(HANDLE monitor, uint32_t value);
+void saveSettings(HANDLE monitor);
 
 // Changes a display's mode. Chosen when the program is linked, not at run time: the product
 // links the system's (system_display_changer.cpp, ChangeDisplaySettingsExW); the panel of the
@@ -45,28 +53,5 @@ public:
     virtual LONG change(const std::wstring& deviceName, DEVMODEW& mode, DWORD flags) = 0;
 };
 std::unique_ptr<DisplaySettingsChanger> makeDisplaySettingsChanger();
-
-// The worker's way to the first physical monitor and to the display's settings. It owns the
-// physical monitors from the moment the dialog hands them over, and releases them when the
-// worker ends.
-class Dxva2MonitorPort : public scribo::MonitorPort {
-public:
-    Dxva2MonitorPort(PhysicalMonitors monitors, std::wstring deviceName,
-                     std::unique_ptr<DisplaySettingsChanger> changer);
-    bool readColourTemperature(int& reported) override;
-    bool readGain(int gain, scribo::MonitorReading& reading) override;
-    bool readBrightness(scribo::MonitorReading& reading) override;
-    bool readContrast(scribo::MonitorReading& reading) override;
-    void setVcp(uint8_t code, uint32_t value) override;
-    void setBrightness(uint32_t value) override;
-    void setContrast(uint32_t value) override;
-    void save() override;
-    void changeDisplayMode(const scribo::DisplayModeChange& change) override;
-
-private:
-    PhysicalMonitors monitors_;
-    std::wstring deviceName_;
-    std::unique_ptr<DisplaySettingsChanger> changer_;
-};
 
 }  // namespace platform

@@ -18,6 +18,7 @@ namespace platform {
 namespace {
 
 using namespace scribo;
+using namespace scribo::win;
 
 class KeyAsText : public ProfileSource {
 public:

@@ -11,7 +11,9 @@
 #include "store_doubles.h"
 #include "win_test_files.h"
 
-namespace platform {
+namespace scribo::win {
+
+using namespace platform;
 namespace {
 
 using scribo::SaveOutcome;
@@ -142,4 +144,4 @@ TEST(ConfigPathWin, RoamingFolderOnThisSystem) {
 }
 
 }  // namespace
-}  // namespace platform
+}  // namespace scribo::win

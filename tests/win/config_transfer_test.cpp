@@ -21,7 +21,9 @@
 extern "C" const size_t kMsxmlSetPropertySlot;
 extern "C" const size_t kMsxmlLoadSlot;
 
-namespace platform {
+namespace scribo::win {
+
+using namespace platform;
 namespace {
 
 class ScriptedChooser : public FileChooser {
@@ -372,4 +374,4 @@ TEST_F(TransferTest, CommonDialogsTakeANewExportNameAndAnExistingImportFile) {
 }
 
 }  // namespace
-}  // namespace platform
+}  // namespace scribo::win

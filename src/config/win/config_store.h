@@ -63,7 +63,7 @@ public:
 
 private:
     // Declared before the saver: the factory's COM initialisation outlives the document.
-    MsxmlFactory factory_;
+    platform::MsxmlFactory factory_;
     Win32FileReplacer files_;
     MessageBoxFeedback boxes_;
     scribo::ConfigSaver saver_;

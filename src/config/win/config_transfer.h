@@ -77,7 +77,7 @@ private:
     TransferHooks hooks_;
     CommonFileDialogs dialogs_;
     MessageBoxFeedback boxes_;
-    MsxmlFactory factory_;
+    platform::MsxmlFactory factory_;
 };
 
 }  // namespace scribo::win

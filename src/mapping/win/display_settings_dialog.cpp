@@ -106,8 +106,8 @@ void CDlgDisplaySettings::onInitDialog() {
     // worker, and the window shows them, and lets them be changed, once they are there.
     reading_ = true;
     enableAdjusting(false);
-    worker_ = std::make_unique<platform::MonitorWorker>(
-        std::make_unique<platform::Dxva2MonitorPort>(std::move(monitors_), deviceName_,
+    worker_ = std::make_unique<scribo::win::MonitorWorker>(
+        std::make_unique<scribo::win::Dxva2MonitorPort>(std::move(monitors_), deviceName_,
                                                      platform::makeDisplaySettingsChanger()),
         hwnd(), kMonitorDone);
     worker_->post(MonitorCommand::read(kTokenReadDone));
@@ -246,7 +246,7 @@ void CDlgDisplaySettings::finish(INT_PTR code) {
     }
     if (code == IDOK) worker_->post(MonitorCommand::save());
     worker_->post(MonitorCommand::notify(kTokenClosing));
-    SetTimer(hwnd(), kCloseTimer, platform::MonitorWorker::kMostWaitMs, nullptr);
+    SetTimer(hwnd(), kCloseTimer, scribo::win::MonitorWorker::kMostWaitMs, nullptr);
 }
 
 bool CDlgDisplaySettings::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {

@@ -16,7 +16,8 @@
 #include "mapping/monitor_commands.h"
 #include "platform/dialog.h"
 #include "platform/monitor_control.h"
-#include "platform/monitor_worker.h"
+#include "mapping/win/monitor_port.h"
+#include "mapping/win/monitor_worker.h"
 
 class CDlgDisplaySettings : public platform::Dialog {
 public:
@@ -53,7 +54,7 @@ private:
     const scribo::SharedBlock& block_;
     const scribo::TIniFile& language_;
     platform::PhysicalMonitors monitors_;  // until the worker takes them
-    std::unique_ptr<platform::MonitorWorker> worker_;
+    std::unique_ptr<scribo::win::MonitorWorker> worker_;
     uint8_t mode_[scribo::kDisplayModeBytes] = {};
     std::wstring deviceName_;
     bool locked_ = false;

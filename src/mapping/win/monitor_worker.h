@@ -17,7 +17,7 @@
 
 #include "mapping/monitor_commands.h"
 
-namespace platform {
+namespace scribo::win {
 
 class MonitorWorker {
 public:
@@ -47,4 +47,4 @@ private:
     bool alone_ = false;
 };
 
-}  // namespace platform
+}  // namespace scribo::win

@@ -1,11 +1,11 @@
-#include "platform/monitor_worker.h"
+#include "mapping/win/monitor_worker.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
-namespace platform {
+namespace scribo::win {
 
 using Clock = std::chrono::steady_clock;
 
@@ -106,4 +106,4 @@ void MonitorWorker::run(std::shared_ptr<Shared> s) {
     s->finished.notify_all();
 }
 
-}  // namespace platform
+}  // namespace scribo::win
