@@ -78,9 +78,15 @@ TEST_F(PanelTest, OnlyTheRemoteLeavesTheDeviceListEmpty) {
     Panel panel;
     ASSERT_TRUE(panel.start());
     EXPECT_EQ(comboCount(IDC_DEVICE_LIST), 0);
-    // A click on the icon does not show the main window (the send returns once it is handled).
+    // The remote's window is made at the start but not shown; a click on the icon shows it
+    // instead of the main window (the send returns once it is handled).
+    HWND remote = FindWindowW(L"#32770", L"Express Key Remote");
+    ASSERT_NE(remote, nullptr);
+    EXPECT_FALSE(IsWindowVisible(remote));
     EXPECT_EQ(sendToPanel(WM_PANEL_TRAY, 1, kTrayLeftButtonDown), 0);
     EXPECT_FALSE(panelShown());
+    EXPECT_TRUE(IsWindowVisible(remote));
+    EXPECT_EQ(FindWindowW(L"#32770", L"Express Key Remote"), remote);  // shown, not made anew
 }
 
 TEST_F(PanelTest, ArrivalsAndRemovalsFollowTheService) {
