@@ -67,6 +67,14 @@ protected:
                      reinterpret_cast<LPARAM>(control(IDC_DEVICE_LIST)));
     }
     DeviceRecord& slot(int s) { return link_.block()->devices[s]; }
+    // The tablet area the panel's fields show.
+    static TabletArea shown() {
+        const int fields[] = {IDC_TABLET_X, IDC_TABLET_Y, IDC_TABLET_W, IDC_TABLET_H};
+        TabletArea a{};
+        int32_t* parts[] = {&a.x, &a.y, &a.w, &a.h};
+        for (int i = 0; i < 4; ++i) *parts[i] = static_cast<int32_t>(GetDlgItemInt(panelWindow(), fields[i], nullptr, TRUE));
+        return a;
+    }
     static TabletArea areaOf(const DeviceRecord& r) {
         return {r.tabletAreaX, r.tabletAreaY, r.tabletAreaW, r.tabletAreaH};
     }
@@ -125,13 +133,6 @@ TEST_F(ServiceMessages, PenPositioningResultFollowsTheRotation) {
                  {IDC_ROTATE_0, {1000, 500, 4000, 3000}},
                  {IDC_ROTATE_180, {10200, 6000, 4000, 3000}},
                  {IDC_ROTATE_270, {500, 10200, 3000, 4000}}};
-    const int fields[] = {IDC_TABLET_X, IDC_TABLET_Y, IDC_TABLET_W, IDC_TABLET_H};
-    const auto shown = [&] {
-        TabletArea a{};
-        int32_t* parts[] = {&a.x, &a.y, &a.w, &a.h};
-        for (int i = 0; i < 4; ++i) *parts[i] = static_cast<int>(GetDlgItemInt(panelWindow(), fields[i], nullptr, TRUE));
-        return a;
-    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.radio);
         click(c.radio);
@@ -142,6 +143,25 @@ TEST_F(ServiceMessages, PenPositioningResultFollowsTheRotation) {
         EXPECT_EQ(areaOf(slot(0)), c.expected);
         EXPECT_EQ(shown(), c.expected);
     }
+}
+
+// The current device is not the one in slot 0: the service positions the pen of the slot it was
+// told, and the panel takes that record's area, leaving slot 0 alone.
+TEST_F(ServiceMessages, PenPositioningOfACurrentDeviceBeyondSlotZero) {
+    start();
+    showPanel();
+    chooseDevice(2);  // Pad L, slot 2
+    click(IDC_ROTATE_0);
+    const TabletArea first = areaOf(slot(0));
+    const TabletArea expected{5400, 3375, 10800, 6750};  // the centred half of 21600 x 13500
+    ASSERT_NE(shown(), expected);
+    ASSERT_EQ(simCommand("penslot 2"), 0);
+    click(IDC_SET_WORK_AREA);
+    ASSERT_TRUE(sim_->waitForLog("penposition slot=2"));
+    ASSERT_TRUE(sim_->waitForLog("notify 0x41F"));
+    EXPECT_EQ(areaOf(slot(2)), expected);
+    EXPECT_EQ(shown(), expected);
+    EXPECT_EQ(areaOf(slot(0)), first);
 }
 
 TEST_F(ServiceMessages, EachDeviceKindShowsItsOwnControls) {
