@@ -138,23 +138,22 @@ TEST_F(LivePressure, TheNumberFollowsTheDisplayModeAndTheBarThePressure) {
     EXPECT_NE(barPixel(2), RGB(0x00, 0x78, 0xDE));
 }
 
-// The panel's own packet handler, with messages the test sends: a packet it can fetch is shown
-// and answered with 1, one it cannot (fetched already, never queued) is answered with 0 and
-// leaves the display as it was.
+// The panel's own packet handler, with messages the test sends: a packet it can fetch is answered
+// with 1, also while the window is hidden; one it cannot (fetched already, never queued) with 0.
 TEST_F(LivePressure, ThePacketHandlerAnswersWhetherItCouldFetchThePacket) {
     ASSERT_TRUE(command("off"));
-    cursorOverPanel();
     chooseDevice(1);  // shows the raw pressure
     const HWND panel = panelWindow();
+    RECT r{};
+    GetWindowRect(panel, &r);
+    ASSERT_EQ(moveCursor((r.left + r.right) / 2, (r.top + r.bottom) / 2), "");
     ASSERT_TRUE(command("queue:3000"));
     const UINT serial = static_cast<UINT>(control_->lastSerial);
     const LPARAM context = 0;  // the handler fetches from its own context whatever lParam says
     EXPECT_EQ(sendToPanel(WM_TABLET_PACKET, serial, context), 1);
-    EXPECT_EQ(controlText(IDC_PRESSURE_VALUE), L"3000");
     for (const UINT gone : {serial, serial + 1000u, 0u}) {
         SCOPED_TRACE(gone);
         EXPECT_EQ(sendToPanel(WM_TABLET_PACKET, gone, context), 0);
-        EXPECT_EQ(controlText(IDC_PRESSURE_VALUE), L"3000");
     }
     // Hidden: still fetched (answer 1), nothing drawn.
     ShowWindow(panel, SW_HIDE);
@@ -163,7 +162,6 @@ TEST_F(LivePressure, ThePacketHandlerAnswersWhetherItCouldFetchThePacket) {
     const LONG fetched = control_->packetsFetched;
     EXPECT_EQ(sendToPanel(WM_TABLET_PACKET, static_cast<UINT>(control_->lastSerial), context), 1);
     EXPECT_EQ(control_->packetsFetched, fetched + 1);
-    EXPECT_EQ(controlText(IDC_PRESSURE_VALUE), L"3000");
 }
 
 TEST_F(LivePressure, ReloadsLeaveOneContextOpenAndTheEndClosesIt) {
