@@ -11,8 +11,11 @@ interactive=0
 # The demo has a Wine prefix of its own whose programs all run in one virtual desktop (with a
 # taskbar and notification area), so the tests' prefix is never switched to a desktop.
 export SCRIBO_WINEPREFIX="$root/build/wineprefix-demo"
+# The user's own display, when there is one; wine-env starts a virtual one otherwise.
+export SCRIBO_DISPLAY="${DISPLAY:-}"
 source "$root/tools/wine-env"
 wine_env_start >/dev/null
+export SCRIBO_DISPLAY="$DISPLAY"  # the same display for demo-pen.sh
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Scribo /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Scribo /d 1280x800 /f >/dev/null 2>&1
 mkdir -p "$out"

@@ -62,7 +62,7 @@ void post(HWND w, int id, int code = BN_CLICKED) {
 
 // Chooses item `item` of a drop-down list; posted, as the handler may run a dialog.
 void choose(HWND owner, int combo, int item) {
-    SendMessageW(GetDlgItem(owner, combo), CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+    sendOrFail(GetDlgItem(owner, combo), CB_SETCURSEL, static_cast<WPARAM>(item), 0);
     post(owner, combo, CBN_SELCHANGE);
 }
 
@@ -174,7 +174,7 @@ void userRingGroup(HWND window) { choose(pageOf(window, Page::Ring), IDC_RING_CO
 
 std::vector<HWND> onDisplay16(DeviceLifecycle& t, int button) {
     HWND combo = GetDlgItem(panelWindow(), IDC_DEVICE_LIST);
-    SendMessageW(combo, CB_SETCURSEL, 1, 0);
+    sendOrFail(combo, CB_SETCURSEL, 1, 0);
     send(panelWindow(), WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
     return {t.opens([button] { post(panelWindow(), button); })};
 }
@@ -259,9 +259,9 @@ TEST_F(DeviceLifecycle, AnEntryWithoutItsRecordIsNeverEditedAndLoadsWhenItAppear
     HWND panel = panelWindow();
     HWND combo = GetDlgItem(panel, IDC_DEVICE_LIST);
     // Pad S, Display 16, the new entry (the remote is never listed), Display 16 again.
-    ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 4);
+    ASSERT_EQ(sendOrFail(combo, CB_GETCOUNT, 0, 0), 4);
     const int entry = 2;
-    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+    sendOrFail(combo, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
     sendToPanel(WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(panel, IDC_QUICK_SETTING)));
     ASSERT_EQ(simCommand("snapshot"), 0);
@@ -269,7 +269,7 @@ TEST_F(DeviceLifecycle, AnEntryWithoutItsRecordIsNeverEditedAndLoadsWhenItAppear
     DWORD_PTR r = 0;
     EXPECT_NE(SendMessageTimeoutW(panel, WM_COMMAND, MAKEWPARAM(IDC_QUICK_SETTING, BN_CLICKED), 0,
                                   SMTO_NORMAL, 5000, &r), 0);
-    SendMessageW(GetDlgItem(panel, IDC_RELATIVE), BM_CLICK, 0, 0);
+    sendOrFail(GetDlgItem(panel, IDC_RELATIVE), BM_CLICK, 0, 0);
     EXPECT_EQ(simCommand("changed"), 0);
 
     // The service fills slot 3 without a word; the next thing the user does loads it first.
@@ -277,14 +277,14 @@ TEST_F(DeviceLifecycle, AnEntryWithoutItsRecordIsNeverEditedAndLoadsWhenItAppear
         ASSERT_EQ(simCommand(std::string("set 3 ") + field), 0) << field;
     ASSERT_EQ(simCommand("set 3 connected 1"), 0);
     // The click was made on the previous device's controls: it loads the device and is dropped.
-    SendMessageW(GetDlgItem(panel, IDC_RELATIVE), BM_CLICK, 0, 0);
-    EXPECT_EQ(SendDlgItemMessageW(panel, IDC_PEN_BUTTON_LOWER, CB_GETCURSEL, 0, 0), 4);
+    sendOrFail(GetDlgItem(panel, IDC_RELATIVE), BM_CLICK, 0, 0);
+    EXPECT_EQ(sendItemOrFail(panel, IDC_PEN_BUTTON_LOWER, CB_GETCURSEL, 0, 0), 4);
     EXPECT_EQ(IsDlgButtonChecked(panel, IDC_ABSOLUTE), BST_CHECKED);
     EXPECT_EQ(simCommand("get 3 mouseMode"), 0);
     EXPECT_EQ(simCommand("get 3 penButton1Index"), 4);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(panel, IDC_QUICK_SETTING)));
     // From now on it is edited as any device.
-    SendMessageW(GetDlgItem(panel, IDC_RELATIVE), BM_CLICK, 0, 0);
+    sendOrFail(GetDlgItem(panel, IDC_RELATIVE), BM_CLICK, 0, 0);
     EXPECT_EQ(simCommand("get 3 mouseMode"), 1);
 }
 

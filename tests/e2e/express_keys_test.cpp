@@ -47,7 +47,7 @@ bool visibleStyle(HWND h) { return h != nullptr && (GetWindowLongPtrW(h, GWL_STY
 
 std::wstring textOf(HWND h) {
     wchar_t buf[512] = {};
-    SendMessageW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf));
+    sendOrFail(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf));
     return buf;
 }
 
@@ -69,8 +69,8 @@ protected:
     }
     static void chooseDevice(int index) {
         HWND combo = GetDlgItem(panelWindow(), IDC_DEVICE_LIST);
-        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageW(panelWindow(), WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE),
+        sendOrFail(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        sendOrFail(panelWindow(), WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(combo));
     }
     // Presses Quick Setting; the window runs modally inside the panel.
@@ -86,8 +86,8 @@ protected:
     }
     static void choose(HWND page, int combo, int item) {
         HWND c = GetDlgItem(page, combo);
-        SendMessageW(c, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(c));
+        sendOrFail(c, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+        sendOrFail(page, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(c));
     }
     DeviceRecord& slot(int s) { return link_.block()->devices[s]; }
 
@@ -111,7 +111,7 @@ TEST_F(ExpressKeys, EachDeviceGetsItsPages) {
         HWND w = openQuickSetting();
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(pageKinds(w), c.pages);
-        EXPECT_EQ(SendDlgItemMessageW(w, IDC_QS_TABS, TCM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(c.pages.size()));
+        EXPECT_EQ(sendItemOrFail(w, IDC_QS_TABS, TCM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(c.pages.size()));
         closeWindow(w);
     }
 }
@@ -155,10 +155,10 @@ TEST_F(ExpressKeys, TrackPadModeIsWrittenAndSentAndDefaultReturnsToMouse) {
         for (int g = 0; g < kRingFunctions; ++g)
             EXPECT_EQ(IsWindowEnabled(GetDlgItem(page, IDC_RING_COMBO_FIRST + g)) != FALSE, c.groupsEnabled);
     }
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_PAGE_DEFAULT, BN_CLICKED), 0);
+    sendOrFail(page, WM_COMMAND, MAKEWPARAM(IDC_PAGE_DEFAULT, BN_CLICKED), 0);
     EXPECT_EQ(slot(1).trackPadId, 1);
     EXPECT_NE(sim_->log().find("msg=0x424 wParam=1 lParam=0"), std::string::npos);
-    EXPECT_EQ(SendDlgItemMessageW(page, IDC_TRACKPAD_MODE, CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(sendItemOrFail(page, IDC_TRACKPAD_MODE, CB_GETCURSEL, 0, 0), 0);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_RING_COMBO_FIRST)));
     closeWindow(w);
 }
@@ -171,12 +171,12 @@ TEST_F(ExpressKeys, LightLevelsAreSentAndStoredOnlyWhenTheServiceTookThem) {
     ASSERT_NE(page, nullptr);
     const auto move = [page](int bar, int position) {
         HWND b = GetDlgItem(page, bar);
-        SendMessageW(b, TBM_SETPOS, TRUE, position);
-        SendMessageW(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), reinterpret_cast<LPARAM>(b));
+        sendOrFail(b, TBM_SETPOS, TRUE, position);
+        sendOrFail(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), reinterpret_cast<LPARAM>(b));
     };
     // Stored 100 and 50 show as positions 2 and 1.
-    EXPECT_EQ(SendDlgItemMessageW(page, IDC_LIGHT_WHEEL, TBM_GETPOS, 0, 0), 2);
-    EXPECT_EQ(SendDlgItemMessageW(page, IDC_LIGHT_TABLET, TBM_GETPOS, 0, 0), 1);
+    EXPECT_EQ(sendItemOrFail(page, IDC_LIGHT_WHEEL, TBM_GETPOS, 0, 0), 2);
+    EXPECT_EQ(sendItemOrFail(page, IDC_LIGHT_TABLET, TBM_GETPOS, 0, 0), 1);
     move(IDC_LIGHT_WHEEL, 0);
     move(IDC_LIGHT_TABLET, 2);
     EXPECT_EQ(slot(0).wheelLight, 0);
@@ -207,10 +207,10 @@ TEST_F(ExpressKeys, ProgramSelectionListsEachProgramOnce) {
     ASSERT_TRUE(waitFor([&] { return (select = FindWindowW(L"#32770", L"Select Program")) != nullptr; }, 10000));
     HWND list = GetDlgItem(select, IDC_SP_LIST);
     int found = -1, count = 0;
-    const int n = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    const int n = static_cast<int>(sendOrFail(list, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < n; ++i) {
         wchar_t name[MAX_PATH] = {};
-        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name));
+        sendOrFail(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name));
         if (_wcsicmp(name, L"scribo_test_app.exe") == 0) {
             ++count;
             found = i;
@@ -218,8 +218,8 @@ TEST_F(ExpressKeys, ProgramSelectionListsEachProgramOnce) {
     }
     EXPECT_EQ(count, 1);
     // Choosing the entry shows its full path, which OK hands back.
-    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(found), 0);
-    SendMessageW(select, WM_COMMAND, MAKEWPARAM(IDC_SP_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    sendOrFail(list, LB_SETCURSEL, static_cast<WPARAM>(found), 0);
+    sendOrFail(select, WM_COMMAND, MAKEWPARAM(IDC_SP_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
     const std::wstring path = textOf(GetDlgItem(select, IDC_SP_PATH));
     EXPECT_NE(path.find(L"scribo_test_app.exe"), std::wstring::npos);
     PostMessageW(select, WM_COMMAND, IDCANCEL, 0);
@@ -261,13 +261,13 @@ TEST(ExpressKeysRemote, WindowFollowsTheRemoteAndOkSavesItsEdits) {
     HWND ring = pageOf(w, Page::Ring);
     ASSERT_NE(ring, nullptr);
     HWND combo = GetDlgItem(ring, IDC_RING_COMBO_FIRST + 2);
-    SendMessageW(combo, CB_SETCURSEL, 1, 0);
-    SendMessageW(ring, WM_COMMAND, MAKEWPARAM(IDC_RING_COMBO_FIRST + 2, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    sendOrFail(combo, CB_SETCURSEL, 1, 0);
+    sendOrFail(ring, WM_COMMAND, MAKEWPARAM(IDC_RING_COMBO_FIRST + 2, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
     EXPECT_EQ(remote.apps[0].ringFunc[0][2], 1);
-    SendMessageW(w, WM_COMMAND, IDOK, 0);
+    sendOrFail(w, WM_COMMAND, IDOK, 0);
     EXPECT_FALSE(IsWindowVisible(w));
     remote.apps[0].ringFunc[0][2] = 0;
-    SendMessageW(listenWindow(), WM_SERVICE_RELOADCONFIG, 0, 0);
+    sendOrFail(listenWindow(), WM_SERVICE_RELOADCONFIG, 0, 0);
     EXPECT_EQ(remote.apps[0].ringFunc[0][2], 1);
     writeFile(configFile(), original);
 }

@@ -58,18 +58,29 @@ protected:
         control_ = wintabsim::openControl(panel_.process().id(), mapping);
         mapping_.reset(mapping);
         ASSERT_NE(control_, nullptr);
+        // Only the stand-in counts opens in the panel's control block.
+        ASSERT_TRUE(waitFor([&] { return control_->opens >= 1; }, 5000))
+            << "the panel opened no context in the WinTab32.dll stand-in: Wine's built-in wintab32 "
+               "loaded instead (WINEDLLOVERRIDES needs wintab32=n)";
         sendToPanel(WM_PANEL_SHOW);
         ASSERT_TRUE(waitFor(panelShown));
     }
     void TearDown() override {
         if (control_ != nullptr) UnmapViewOfFile(control_);
     }
-    // Packets of this pressure from now on; true once the panel has handled some of them.
+    // Packets of this pressure from now on; true once the panel has fetched some of them, and
+    // (a send of no consequence queued behind them) handled every message posted so far.
     bool press(const std::string& script) {
-        const LONG seq = wintabsim::sendCommand(*control_, script.c_str());
-        if (!waitFor([&] { return control_->commandAck >= seq; })) return false;
-        const LONG posted = control_->packetsPosted;
-        return waitFor([&] { return control_->packetsPosted > posted + 5; });
+        if (!command(script)) return false;
+        const LONG fetched = control_->packetsFetched;
+        if (!waitFor([&] { return control_->packetsFetched > fetched + 5; })) return false;
+        sendToPanel(WM_NULL);
+        return true;
+    }
+    // A command the stand-in in the panel has taken.
+    bool command(const std::string& text) {
+        const LONG seq = wintabsim::sendCommand(*control_, text.c_str());
+        return waitFor([&] { return control_->commandAck >= seq; });
     }
     static void cursorOverPanel() {
         RECT r{};
@@ -77,7 +88,7 @@ protected:
         SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
     static void chooseDevice(int index) {
-        SendMessageW(control(IDC_DEVICE_LIST), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        sendOrFail(control(IDC_DEVICE_LIST), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         sendToPanel(WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE),
                     reinterpret_cast<LPARAM>(control(IDC_DEVICE_LIST)));
     }
@@ -124,6 +135,33 @@ TEST_F(LivePressure, TheNumberFollowsTheDisplayModeAndTheBarThePressure) {
     EXPECT_NE(barPixel(2), RGB(0x00, 0x78, 0xDE));
     ASSERT_TRUE(press("fixed:100"));
     EXPECT_EQ(controlText(IDC_PRESSURE_VALUE), L"0");
+    EXPECT_NE(barPixel(2), RGB(0x00, 0x78, 0xDE));
+}
+
+// The panel's own packet handler, with messages the test sends: a packet it can fetch is answered
+// with 1, also while the window is hidden; one it cannot (fetched already, never queued) with 0.
+TEST_F(LivePressure, ThePacketHandlerAnswersWhetherItCouldFetchThePacket) {
+    ASSERT_TRUE(command("off"));
+    chooseDevice(1);  // shows the raw pressure
+    const HWND panel = panelWindow();
+    RECT r{};
+    GetWindowRect(panel, &r);
+    ASSERT_EQ(moveCursor((r.left + r.right) / 2, (r.top + r.bottom) / 2), "");
+    ASSERT_TRUE(command("queue:3000"));
+    const UINT serial = static_cast<UINT>(control_->lastSerial);
+    const LPARAM context = 0;  // the handler fetches from its own context whatever lParam says
+    EXPECT_EQ(sendToPanel(WM_TABLET_PACKET, serial, context), 1);
+    for (const UINT gone : {serial, serial + 1000u, 0u}) {
+        SCOPED_TRACE(gone);
+        EXPECT_EQ(sendToPanel(WM_TABLET_PACKET, gone, context), 0);
+    }
+    // Hidden: still fetched (answer 1), nothing drawn.
+    ShowWindow(panel, SW_HIDE);
+    ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(panel); }));
+    ASSERT_TRUE(command("queue:500"));
+    const LONG fetched = control_->packetsFetched;
+    EXPECT_EQ(sendToPanel(WM_TABLET_PACKET, static_cast<UINT>(control_->lastSerial), context), 1);
+    EXPECT_EQ(control_->packetsFetched, fetched + 1);
 }
 
 TEST_F(LivePressure, ReloadsLeaveOneContextOpenAndTheEndClosesIt) {
@@ -160,7 +198,7 @@ TEST_F(LivePressure, InfoStripShowsTextsForFiveTicks) {
 
     // Pen positioning: the prompt, then the stand-in's result, at the bottom of the mapped
     // monitor; the result goes after five short ticks.
-    SendMessageW(control(IDC_SET_WORK_AREA), BM_CLICK, 0, 0);
+    sendOrFail(control(IDC_SET_WORK_AREA), BM_CLICK, 0, 0);
     EXPECT_TRUE(IsWindowVisible(info));
     RECT strip{};
     GetWindowRect(info, &strip);

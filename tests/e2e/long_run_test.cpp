@@ -44,7 +44,7 @@ protected:
         return c != nullptr && (GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE) != 0 && IsWindowEnabled(c);
     }
     static void chooseDevice(int index) {
-        SendMessageW(control(IDC_DEVICE_LIST), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        sendOrFail(control(IDC_DEVICE_LIST), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         sendToPanel(WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE),
                     reinterpret_cast<LPARAM>(control(IDC_DEVICE_LIST)));
     }
@@ -59,7 +59,7 @@ protected:
     std::multiset<std::wstring> cycle() {
         std::multiset<std::wstring> opened;
         sendToPanel(WM_PANEL_SHOW);
-        const int devices = static_cast<int>(SendMessageW(control(IDC_DEVICE_LIST), CB_GETCOUNT, 0, 0));
+        const int devices = static_cast<int>(sendOrFail(control(IDC_DEVICE_LIST), CB_GETCOUNT, 0, 0));
         for (int d = 0; d < devices; ++d) {
             chooseDevice(d);
             for (int id : {IDC_QUICK_SETTING, IDC_REMOTE, IDC_DISPLAY_SETTING, IDC_CALIBRATE, IDC_SET_SCREEN_AREA})

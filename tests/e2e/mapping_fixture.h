@@ -61,7 +61,7 @@ protected:
         ASSERT_TRUE(waitFor(panelShown));
     }
     static HWND control(int id) { return GetDlgItem(panelWindow(), id); }
-    static void click(int id) { SendMessageW(control(id), BM_CLICK, 0, 0); }
+    static void click(int id) { sendOrFail(control(id), BM_CLICK, 0, 0); }
     static std::wstring textOf(int id) {
         wchar_t t[64] = {};
         GetDlgItemTextW(panelWindow(), id, t, 64);
@@ -70,8 +70,8 @@ protected:
     static void type(int id, const wchar_t* text) { SetDlgItemTextW(panelWindow(), id, text); }
     static void chooseDevice(int index) { chooseInCombo(IDC_DEVICE_LIST, index); }
     static void chooseInCombo(int id, int index) {
-        SendMessageW(control(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageW(panelWindow(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+        sendOrFail(control(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        sendOrFail(panelWindow(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(control(id)));
     }
     // A control's rectangle in the main window's client coordinates.

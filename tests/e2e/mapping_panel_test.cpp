@@ -80,7 +80,7 @@ TEST_F(MappingPanelE2E, RestoreDefaultsWritesEveryDefault) {
     EXPECT_EQ(r.penButton2Index, 3);
     EXPECT_EQ(r.mouseSpeed, 5);
     EXPECT_EQ(r.expressKeyTipsOff, 0);
-    EXPECT_EQ(SendMessageW(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(sendOrFail(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 1);
     EXPECT_EQ(IsDlgButtonChecked(panelWindow(), IDC_ROTATE_0), BST_CHECKED);
     EXPECT_EQ(IsDlgButtonChecked(panelWindow(), IDC_ROTATE_270), BST_UNCHECKED);
     EXPECT_EQ(textOf(IDC_TABLET_W), L"15200");
@@ -208,7 +208,7 @@ TEST_F(MappingPanelE2E, MouseModeRedrawsTheTrackersAndKeepsSelectAreaOffInRelati
     for (const auto& c : changes) {
         SCOPED_TRACE(c.what);
         c.change();
-        EXPECT_EQ(SendMessageW(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 1);
+        EXPECT_EQ(sendOrFail(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 1);
         EXPECT_FALSE(IsWindowEnabled(control(IDC_SET_SCREEN_AREA)));
     }
     click(IDC_ABSOLUTE);
@@ -221,7 +221,7 @@ TEST_F(MappingPanelE2E, MouseModeRedrawsTheTrackersAndKeepsSelectAreaOffInRelati
     // And so when the device is loaded again with the whole desktop chosen.
     chooseDevice(1);
     chooseDevice(0);
-    EXPECT_EQ(SendMessageW(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(sendOrFail(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 0);
     EXPECT_FALSE(IsWindowEnabled(control(IDC_SET_SCREEN_AREA)));
 }
 
@@ -297,23 +297,23 @@ TEST_F(MappingPanelE2E, MonitorNotificationsFollowTheServicesTable) {
     ASSERT_EQ(comboCount(IDC_MONITOR_LIST), 4);
     for (int i = 0; i < 4; ++i) {
         wchar_t t[64] = {};
-        SendMessageW(control(IDC_MONITOR_LIST), CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(t));
+        sendOrFail(control(IDC_MONITOR_LIST), CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(t));
         EXPECT_STREQ(t, texts[i]);
     }
-    EXPECT_EQ(SendMessageW(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 1);  // currentMonitor 0
+    EXPECT_EQ(sendOrFail(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 1);  // currentMonitor 0
     EXPECT_EQ(textOf(IDC_SCREEN_W), L"1280");
     EXPECT_TRUE(slot(0).screenArea == storedBefore);  // the record is not written
 
     // The service switches the mapped monitor: list, fields and button follow, record stays.
     ASSERT_EQ(simCommand("selectmonitor 3"), 0);
-    EXPECT_EQ(SendMessageW(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 3);
+    EXPECT_EQ(sendOrFail(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 3);
     EXPECT_EQ(textOf(IDC_SCREEN_X), L"2560");
     EXPECT_TRUE(IsWindowEnabled(control(IDC_SET_SCREEN_AREA)));
     ASSERT_EQ(simCommand("selectmonitor 0"), 0);
     EXPECT_EQ(textOf(IDC_SCREEN_W), L"3840");
     EXPECT_FALSE(IsWindowEnabled(control(IDC_SET_SCREEN_AREA)));
     ASSERT_EQ(simCommand("selectmonitor 7"), 0);  // no such entry: nothing changes
-    EXPECT_EQ(SendMessageW(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(sendOrFail(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 0);
     EXPECT_TRUE(slot(0).screenArea == storedBefore);
 
     // The user's own choice writes the record.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <set>
 #include <string>
@@ -51,17 +52,27 @@ inline bool controlShown(int id) {
 }
 
 // Moves the pointer and waits until the X server has it there, so another process reading the
-// cursor sees the new place. Wine refuses the move while another X client holds a pointer grab;
-// false then, after a few tries.
-inline bool moveCursor(int x, int y) {
+// cursor sees the new place. Empty when it got there; otherwise why not, for the failure message.
+// The tests' own X server has no other client: a pointer that stays put means a confinement or a
+// grab that a window of the product left behind.
+inline std::string moveCursor(int x, int y) {
+    POINT p{};
     for (int attempt = 0; attempt < 5; ++attempt) {
         SetCursorPos(x, y);
         Sleep(150);  // past the time Wine trusts its own copy of the position
-        POINT p{};
-        if (GetCursorPos(&p) && p.x == x && p.y == y) return true;
+        if (GetCursorPos(&p) && p.x == x && p.y == y) return {};
         Sleep(500);
     }
-    return false;
+    RECT clip{};
+    GetClipCursor(&clip);
+    wchar_t title[64] = {};
+    GetWindowTextW(GetForegroundWindow(), title, 64);
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "the pointer stays at %ld,%ld instead of %d,%d; confined to %ld,%ld-%ld,%ld; "
+                  "foreground window \"%ls\"",
+                  p.x, p.y, x, y, clip.left, clip.top, clip.right, clip.bottom, title);
+    return text;
 }
 
 // The dialogs of process `pid` that are visible.
@@ -140,7 +151,7 @@ inline LRESULT sendToPanel(UINT msg, WPARAM w = 0, LPARAM l = 0) {
 }
 
 inline int comboCount(int id) {
-    return static_cast<int>(SendDlgItemMessageW(panelWindow(), id, CB_GETCOUNT, 0, 0));
+    return static_cast<int>(sendItemOrFail(panelWindow(), id, CB_GETCOUNT, 0, 0));
 }
 
 // The user's configuration file, where the panel saves and the service loads. The panel has

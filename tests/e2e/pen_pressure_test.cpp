@@ -92,12 +92,12 @@ protected:
     // Chooses an item of a pen-button list as the user does; the list's handler may open a
     // modal window, so the notification is posted.
     static void choose(int combo, int index) {
-        SendMessageW(control(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        sendOrFail(control(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         PostMessageW(panelWindow(), WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(control(combo)));
     }
     static void scrollHardness(int position) {
-        SendMessageW(control(IDC_HARDNESS), TBM_SETPOS, TRUE, position);
+        sendOrFail(control(IDC_HARDNESS), TBM_SETPOS, TRUE, position);
         sendToPanel(WM_VSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position),
                     reinterpret_cast<LPARAM>(control(IDC_HARDNESS)));
     }
@@ -136,8 +136,8 @@ TEST_F(PenPressure, PenButtonChoicesKeepOrReplaceTheDescriptor) {
     choose(IDC_PEN_BUTTON_LOWER, 5);
     HWND dialog = nullptr;
     ASSERT_TRUE(waitFor([&] { return (dialog = panelModal()) != nullptr; }, 10000));
-    SendMessageW(GetDlgItem(dialog, IDC_HK_OPTION_07), BM_CLICK, 0, 0);
-    SendMessageW(GetDlgItem(dialog, IDC_HK_ALT), BM_CLICK, 0, 0);
+    sendOrFail(GetDlgItem(dialog, IDC_HK_OPTION_07), BM_CLICK, 0, 0);
+    sendOrFail(GetDlgItem(dialog, IDC_HK_ALT), BM_CLICK, 0, 0);
     postKey(dialog, 'S');
     ASSERT_TRUE(waitFor([&] {
         wchar_t t[64] = {};
@@ -178,7 +178,7 @@ TEST_F(PenPressure, AChoiceForADeviceThatLeftIsDropped) {
 // the box, the next drag would write that curve into this device.
 TEST_F(PenPressure, ChoosingAnotherDevicePlacesItsCurve) {
     const auto chooseDevice = [](int index) {
-        SendMessageW(control(IDC_DEVICE_LIST), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        sendOrFail(control(IDC_DEVICE_LIST), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         sendToPanel(WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE),
                     reinterpret_cast<LPARAM>(control(IDC_DEVICE_LIST)));
     };
@@ -200,7 +200,7 @@ TEST_F(PenPressure, RelativePositioningTurnsInkOffAndAbsoluteLeavesItOff) {
     } steps[] = {{IDC_RELATIVE, 1, true}, {IDC_ABSOLUTE, 0, false}, {IDC_RELATIVE, 1, true}};
     for (const auto& s : steps) {
         SCOPED_TRACE(s.radio);
-        SendMessageW(control(s.radio), BM_CLICK, 0, 0);
+        sendOrFail(control(s.radio), BM_CLICK, 0, 0);
         EXPECT_EQ(rec().mouseMode, s.mouseMode);
         EXPECT_EQ(rec().windowsInk, 0);
         EXPECT_EQ(IsDlgButtonChecked(panelWindow(), IDC_WINDOWS_INK), BST_UNCHECKED);
@@ -211,7 +211,7 @@ TEST_F(PenPressure, RelativePositioningTurnsInkOffAndAbsoluteLeavesItOff) {
 
 TEST_F(PenPressure, SoftHardTrackbarSetsTheCurveAndPlacesTheMiddlePoint) {
     // Loaded from the record: middle x 0.3 puts the trackbar at 3.
-    EXPECT_EQ(SendMessageW(control(IDC_HARDNESS), TBM_GETPOS, 0, 0), 3);
+    EXPECT_EQ(sendOrFail(control(IDC_HARDNESS), TBM_GETPOS, 0, 0), 3);
     const RECT box = clientRect(IDC_CURVE_BOX);
     const int w = box.right - box.left, h = box.bottom - box.top;
     const RECT placed = clientRect(IDC_CURVE_MIDDLE);

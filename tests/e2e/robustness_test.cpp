@@ -116,7 +116,7 @@ TEST_F(Robustness, AVanishedServiceLeavesThePanelUsable) {
     sim.kill();
     ASSERT_TRUE(waitFor([] { return listenWindow() == nullptr; }));
     sendToPanel(WM_PANEL_SHOW);
-    SendMessageW(GetDlgItem(panelWindow(), IDC_ROTATE_180), BM_CLICK, 0, 0);  // nobody to tell
+    sendOrFail(GetDlgItem(panelWindow(), IDC_ROTATE_180), BM_CLICK, 0, 0);  // nobody to tell
     EXPECT_TRUE(panelAnswers());
     PostMessageW(panelWindow(), WM_PANEL_TRAY, 1, kTrayRightButtonUp);
     HWND menu = nullptr;

@@ -25,6 +25,7 @@ namespace {
 struct TabletArea {
     int32_t x, y, w, h;
     bool operator==(const TabletArea& o) const { return x == o.x && y == o.y && w == o.w && h == o.h; }
+    bool operator!=(const TabletArea& o) const { return !(*this == o); }
 };
 void PrintTo(const TabletArea& a, std::ostream* os) { *os << a.x << ", " << a.y << ", " << a.w << ", " << a.h; }
 
@@ -59,13 +60,21 @@ protected:
     }
     static HWND control(int id) { return GetDlgItem(panelWindow(), id); }
     static bool visible(int id) { return IsWindowVisible(control(id)) != FALSE; }
-    static void click(int id) { SendMessageW(control(id), BM_CLICK, 0, 0); }
+    static void click(int id) { sendOrFail(control(id), BM_CLICK, 0, 0); }
     static void chooseDevice(int index) {
-        SendMessageW(control(IDC_DEVICE_LIST), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageW(panelWindow(), WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE),
+        sendOrFail(control(IDC_DEVICE_LIST), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        sendOrFail(panelWindow(), WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(control(IDC_DEVICE_LIST)));
     }
     DeviceRecord& slot(int s) { return link_.block()->devices[s]; }
+    // The tablet area the panel's fields show.
+    static TabletArea shown() {
+        const int fields[] = {IDC_TABLET_X, IDC_TABLET_Y, IDC_TABLET_W, IDC_TABLET_H};
+        TabletArea a{};
+        int32_t* parts[] = {&a.x, &a.y, &a.w, &a.h};
+        for (int i = 0; i < 4; ++i) *parts[i] = static_cast<int32_t>(GetDlgItemInt(panelWindow(), fields[i], nullptr, TRUE));
+        return a;
+    }
     static TabletArea areaOf(const DeviceRecord& r) {
         return {r.tabletAreaX, r.tabletAreaY, r.tabletAreaW, r.tabletAreaH};
     }
@@ -97,7 +106,11 @@ TEST_F(ServiceMessages, PrecisionModeIsWrittenIntoEveryConnectedSlot) {
                  {{1910, 1075}, {1600, 870, 1920, 1080}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.cursor.x);
-        if (!moveCursor(c.cursor.x, c.cursor.y)) GTEST_SKIP() << "the X server does not let the pointer move";
+        const std::string stuck = moveCursor(c.cursor.x, c.cursor.y);
+        if (!stuck.empty()) {
+            ADD_FAILURE() << stuck;
+            continue;
+        }
         EXPECT_EQ(sendToPanel(WM_PANEL_PRECISION), 0);
         for (int s : {0, 1, 2}) {
             EXPECT_EQ(slot(s).precisionMode, 1) << "slot " << s;
@@ -116,19 +129,39 @@ TEST_F(ServiceMessages, PenPositioningResultFollowsTheRotation) {
     const struct {
         int radio;
         TabletArea expected;
-    } cases[] = {{IDC_ROTATE_0, {1000, 500, 4000, 3000}},
-                 {IDC_ROTATE_90, {6000, 1000, 3000, 4000}},
+    } cases[] = {{IDC_ROTATE_90, {6000, 1000, 3000, 4000}},
+                 {IDC_ROTATE_0, {1000, 500, 4000, 3000}},
                  {IDC_ROTATE_180, {10200, 6000, 4000, 3000}},
                  {IDC_ROTATE_270, {500, 10200, 3000, 4000}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.radio);
         click(c.radio);
+        // Otherwise a panel that ignored the message would pass: at rotation 0 the service's
+        // area is the answer.
+        ASSERT_NE(shown(), c.expected);
         ASSERT_EQ(simCommand("areaset 1000 500 4000 3000 0"), 1);
         EXPECT_EQ(areaOf(slot(0)), c.expected);
-        wchar_t x[16] = {};
-        GetDlgItemTextW(panelWindow(), IDC_TABLET_X, x, 16);
-        EXPECT_EQ(std::wstring(x), std::to_wstring(c.expected.x));
+        EXPECT_EQ(shown(), c.expected);
     }
+}
+
+// The current device is not the one in slot 0: the service positions the pen of the slot it was
+// told, and the panel takes that record's area, leaving slot 0 alone.
+TEST_F(ServiceMessages, PenPositioningOfACurrentDeviceBeyondSlotZero) {
+    start();
+    showPanel();
+    chooseDevice(2);  // Pad L, slot 2
+    click(IDC_ROTATE_0);
+    const TabletArea first = areaOf(slot(0));
+    const TabletArea expected{5400, 3375, 10800, 6750};  // the centred half of 21600 x 13500
+    ASSERT_NE(shown(), expected);
+    ASSERT_EQ(simCommand("penslot 2"), 0);
+    click(IDC_SET_WORK_AREA);
+    ASSERT_TRUE(sim_->waitForLog("penposition slot=2"));
+    ASSERT_TRUE(sim_->waitForLog("notify 0x41F"));
+    EXPECT_EQ(areaOf(slot(2)), expected);
+    EXPECT_EQ(shown(), expected);
+    EXPECT_EQ(areaOf(slot(0)), first);
 }
 
 TEST_F(ServiceMessages, EachDeviceKindShowsItsOwnControls) {

@@ -42,6 +42,19 @@ inline bool waitFor(const std::function<bool()>& done, int ms = 10000) {
     return done();
 }
 
+// A send to a window of another process (or thread) that cannot hang the run: a window that
+// has not answered within `ms` fails the test, naming the message, and the answer is 0.
+inline LRESULT sendOrFail(HWND window, UINT msg, WPARAM w = 0, LPARAM l = 0, UINT ms = 10000) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, msg, w, l, SMTO_NORMAL, ms, &result))
+        ADD_FAILURE() << "message " << msg << " (0x" << std::hex << msg << std::dec
+                      << ") not answered within " << ms << " ms (error " << GetLastError() << ")";
+    return static_cast<LRESULT>(result);
+}
+inline LRESULT sendItemOrFail(HWND dialog, int id, UINT msg, WPARAM w = 0, LPARAM l = 0) {
+    return sendOrFail(GetDlgItem(dialog, id), msg, w, l);
+}
+
 inline std::string readFile(const std::wstring& path) {
     std::ifstream in(path.c_str(), std::ios::binary);
     std::stringstream ss;
@@ -211,6 +224,10 @@ public:
     }
     ~ServiceSim() {
         const long code = stop();
+        // The stand-in checks what the panel sends against the parameters a service accepts.
+        const std::string text = log();
+        for (size_t at = text.find("violation"); at != std::string::npos; at = text.find("violation", at + 1))
+            ADD_FAILURE() << "the panel sent the service " << text.substr(at, text.find('\n', at) - at);
         if (!killed_ && code != 0)
             ADD_FAILURE() << "the service stand-in ended with " << code << " (-1: did not end)";
     }

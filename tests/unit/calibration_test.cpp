@@ -71,9 +71,11 @@ TEST(Calibration, SessionRecordsTapsInsideTheCurrentSquareOnly) {
 
     testing::CountingLock lock;
     DeviceRecord& rec = block->devices[0];
+    lock.watch(rec);
     writeCalibration(rec, s.factors(), lock);
     EXPECT_EQ(rec.displayCalib[2], 1.0f);
     resetCalibration(rec, lock);
+    EXPECT_EQ(lock.writesOutsideLock(), "");
     for (float f : rec.displayCalib) EXPECT_EQ(f, 1.0f);
     EXPECT_EQ(lock.locks, 2);
 }

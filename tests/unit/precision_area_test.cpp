@@ -50,6 +50,7 @@ TEST(PrecisionArea, ToggleWritesEveryConnectedSlotAndPlacesTheIndicator) {
     block->devices[1].precisionMode = 7;
     testing::CountingLock lock;
     PrecisionToggle t;
+    lock.watch(block->devices);
 
     const auto on = t.toggle(*block, lock, {-1900, 1000});
     ASSERT_TRUE(on.on);
@@ -63,6 +64,7 @@ TEST(PrecisionArea, ToggleWritesEveryConnectedSlotAndPlacesTheIndicator) {
     EXPECT_EQ(on.layout.hole, (Rect32{0, 870, 320, 1080}));
     EXPECT_EQ(on.layout.caption, (Rect32{1, 856, 250, 870}));
     EXPECT_EQ(lock.locks, 2);
+    EXPECT_EQ(lock.writesOutsideLock(), "");
 
     const auto off = t.toggle(*block, lock, {0, 0});
     EXPECT_FALSE(off.on);

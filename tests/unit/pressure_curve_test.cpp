@@ -149,7 +149,9 @@ TEST(PressureMeter, ShownValueAndBarFill) {
 TEST(PressureCurve, FourValuesWrittenInOneLockedGroup) {
     auto block = testing::zeroBlock();
     testing::CountingLock lock;
+    lock.watch(block->devices[2]);
     writePressureCurve(block->devices[2], curveForTrackbar(3), lock);
+    EXPECT_EQ(lock.writesOutsideLock(), "");
     EXPECT_EQ(lock.locks, 1);
     EXPECT_EQ(lock.unlocks, 1);
     EXPECT_EQ(readPressureCurve(block->devices[2]), curveForTrackbar(3));

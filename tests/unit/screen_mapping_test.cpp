@@ -305,6 +305,7 @@ TEST_F(MappingTest, RotationIsWrittenBeforeTheAreaInTwoLockedSteps) {
 
 TEST_F(MappingTest, DragsStoreTheConvertedAreaAndKeepTheClampedTracker) {
     m.loadDeviceMapping(rec, 2, block->monitorRects, lock);
+    lock.watch(rec);
     EXPECT_EQ(m.tabletTrackerRect(), (Rect32{437, 342, 507, 404}));
     m.finishTabletDrag({437, 342, 507, 404}, rec, lock);
     EXPECT_EQ((Area{rec.tabletAreaX, rec.tabletAreaY, rec.tabletAreaW, rec.tabletAreaH}),
@@ -317,6 +318,7 @@ TEST_F(MappingTest, DragsStoreTheConvertedAreaAndKeepTheClampedTracker) {
     EXPECT_EQ(m.screenFields(), (Area{1400, 800, 520, 280}));
     EXPECT_EQ(rec.screenArea, (Rect32{1400, 800, 1920, 1080}));
     EXPECT_EQ(rec.monitorIndex, 1);
+    EXPECT_EQ(lock.writesOutsideLock(), "");
 }
 
 TEST_F(MappingTest, ZeroDivisorsKeepThePreviousValues) {
@@ -343,6 +345,7 @@ TEST_F(MappingTest, ZeroDivisorsKeepThePreviousValues) {
 TEST_F(MappingTest, MonitorChoiceRegionTypingAndPenPositioningWriteTheirFields) {
     m.loadDeviceMapping(rec, 2, block->monitorRects, lock);
     const int before = lock.locks;
+    lock.watch(rec);
     ASSERT_TRUE(m.selectMonitor(2, rec, block->monitorRects, lock));
     EXPECT_EQ(lock.locks, before + 1);  // monitorIndex and screenArea together
     EXPECT_EQ(rec.monitorIndex, 2);
@@ -363,13 +366,16 @@ TEST_F(MappingTest, MonitorChoiceRegionTypingAndPenPositioningWriteTheirFields) 
     m.typeTabletAreaField(AreaField::W, 6000, rec, lock);
     m.typeTabletAreaField(AreaField::X, 14000, rec, lock);
     EXPECT_EQ(rec.tabletAreaX, 9200);
+    EXPECT_EQ(lock.writesOutsideLock(), "");
 
     ASSERT_TRUE(m.chooseRotation(2, rec, lock));
     rec.tabletAreaX = 1000;  // the service's area, in the tablet's own frame
     rec.tabletAreaY = 500;
     rec.tabletAreaW = 4000;
     rec.tabletAreaH = 3000;
+    lock.watch(rec);
     m.applyNativeArea(rec, lock);
+    EXPECT_EQ(lock.writesOutsideLock(), "");
     EXPECT_EQ((Area{rec.tabletAreaX, rec.tabletAreaY, rec.tabletAreaW, rec.tabletAreaH}),
               (Area{10200, 6000, 4000, 3000}));
     EXPECT_EQ(lock.unlocks, lock.locks);

@@ -14,6 +14,10 @@
 #include "processes.h"
 #include "win_test_files.h"
 
+#define SCRIBO_WIDEN2(x) L##x
+#define SCRIBO_WIDEN(x) SCRIBO_WIDEN2(x)
+#define SCRIBO_SOURCE_DIR_W SCRIBO_WIDEN(SCRIBO_SOURCE_DIR)
+
 namespace platform {
 namespace {
 
@@ -78,9 +82,24 @@ TEST(ConfigRoundTrip, StandInReloadsWhatThePanelSaved) {
     ConfigStore store(config, TIniFile(keys, u"x.ini"), feedback);
     store.saveAllDevices(block, {u"PID_0374", u"PID_0375", u"PID_0390"});
     EXPECT_TRUE(feedback.messages.empty());
+    // What MSXML wrote, byte for byte, against a file checked in once and read by eye: the
+    // default tree with exactly these edits. The reload below goes through the same walk as the
+    // save, so only this comparison catches a value written to the wrong element or attribute.
+    const std::string saved = testsupport::readFile(toWide(config));
+    const std::string expected =
+        testsupport::readFile(L"Z:" SCRIBO_SOURCE_DIR_W L"/tests/win/data/roundtrip-saved.xml");
+    ASSERT_FALSE(expected.empty()) << "tests/win/data/roundtrip-saved.xml is missing";
+    if (saved != expected) {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        const std::wstring actual = std::wstring(temp) + L"roundtrip-saved.actual.xml";
+        CopyFileW(wz(config), actual.c_str(), FALSE);
+        ADD_FAILURE() << "the saved file differs from tests/win/data/roundtrip-saved.xml; it is kept as "
+                      << std::string(actual.begin(), actual.end());
+    }
 
     edit(1);  // values the reload must overwrite
-    SendMessageW(testsupport::listenWindow(), WM_SERVICE_RELOADCONFIG, 0, 0);
+    testsupport::sendOrFail(testsupport::listenWindow(), WM_SERVICE_RELOADCONFIG, 0, 0);
 
     EXPECT_EQ(pad->penButton1Index, 6);
     EXPECT_EQ(readField(pad->penButton1Descriptor), u"1|[Ctrl + Z]|90|44|2");

@@ -10,6 +10,7 @@
 #include <map>
 #include <thread>
 
+#include "dialog_failsafe.h"
 #include "config/block_access.h"
 #include "config/transfer_rules.h"
 #include "config/win/config_transfer.h"
@@ -324,6 +325,7 @@ TEST_F(TransferTest, AFileWithADocumentTypeIsRefusedAtOnce) {
 std::optional<std::u16string> answerDialog(const std::function<std::optional<std::u16string>()>& open,
                                            const std::u16string& name) {
     std::atomic<bool> done{false};
+    testsupport::DialogFailSafe failSafe(30000);
     std::thread user([&] {
         HWND box = nullptr;
         // The dialog of this process with its file name box shown (cmb13 in explorer-style

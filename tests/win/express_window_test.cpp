@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "dialog_failsafe.h"
 #include "config/block_access.h"
 #include "config/language.h"
 #include "keys/win/express_key_window.h"
@@ -365,6 +366,7 @@ TEST_F(ExpressWindow, ARefusedChoiceIsToldAndTheKeyKeepsItsFunction) {
 TEST_F(ExpressWindow, UserRingGroupTakesTheKeystrokesOfTheSettingDialog) {
     HWND ring = page(1);
     ASSERT_NE(GetDlgItem(ring, IDC_RING_COMBO_FIRST), nullptr);
+    testsupport::DialogFailSafe failSafe;
     SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
         HWND d = FindWindowW(L"#32770", L"Setting");
         if (d == nullptr) return;

@@ -44,6 +44,27 @@ double threadCpuSeconds() {
 
 void setEnv(const wchar_t* name, const wchar_t* value) { SetEnvironmentVariableW(name, value); }
 
+// Empty when loading `path` gives that very file; otherwise what was loaded instead. Wine puts its
+// built-in wintab32 in place of a native file of the same name unless WINEDLLOVERRIDES says
+// "wintab32=n" (tools/wine-env adds it to whatever the shell has).
+std::string loadedInsteadOf(const std::wstring& path) {
+    HMODULE m = LoadLibraryW(path.c_str());
+    if (m == nullptr) return "nothing (error " + std::to_string(GetLastError()) + ")";
+    wchar_t loaded[MAX_PATH * 2] = {};
+    GetModuleFileNameW(m, loaded, MAX_PATH * 2);
+    // The stand-in names its system context after itself.
+    wintab::LOGCONTEXTA lc{};
+    auto info = reinterpret_cast<wintab::WTInfoAFn>(GetProcAddress(m, "WTInfoA"));
+    const bool standIn = lstrcmpiW(loaded, path.c_str()) == 0 && info != nullptr &&
+                         info(wintab::WTI_DEFSYSCTX, 0, &lc) == sizeof lc &&
+                         std::string(lc.lcName) == "Scribo stand-in system context";
+    FreeLibrary(m);
+    if (standIn) return {};
+    char text[MAX_PATH * 2] = {};
+    WideCharToMultiByte(CP_UTF8, 0, loaded, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
 // A window that fetches every packet it is told about, as the panel does, and times each fetch.
 class PacketWindow {
 public:
@@ -130,6 +151,10 @@ protected:
         setEnv(L"SCRIBO_WINTAB_SCRIPT", nullptr);
         setEnv(L"SCRIBO_WINTAB_MAX", nullptr);
         setEnv(L"SCRIBO_WINTAB_LOG", nullptr);
+        const std::string instead = loadedInsteadOf(standin(L"WinTab32.dll"));
+        ASSERT_EQ(instead, "") << "the WinTab32.dll stand-in did not load; Wine loaded this instead "
+                                  "(WINEDLLOVERRIDES needs wintab32=n): "
+                               << instead;
     }
     void TearDown() override {
         lib_.close();

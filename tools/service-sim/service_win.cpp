@@ -15,10 +15,17 @@
 //   | get count MSG | hold MS | release | fuzz SEED MS | hang MS | quit
 //   | replace SLOT PID (another device put into SLOT, announced only by its arrival)
 //   | snapshot | changed (bit mask of the slots whose bytes differ from the snapshot)
+//   | reloadlater MS (the reload notice after WM_SERVICE_RELOADCONFIG comes MS later; 0: at once)
+//   | locknotify 0|1 (hold the block lock while notifying the panel) | penslot N (pen
+//   positioning writes slot N; -1: the first pen device)
+//
+// Every message the listen window receives is checked against the parameters a service accepts;
+// anything else is logged as "violation ...", and the tests' ServiceSim fails on such a line.
 //
 // Pen positioning: when the panel sets the SETAREA event, the stand-in writes the profile's
 // penPositionArea (default: the centred half of the tablet) into the first connected device that
-// is not the remote, under the block lock, and then sends WM_PANEL_AREASET.
+// is not the remote (or the slot "penslot" named), under the block lock, and then sends
+// WM_PANEL_AREASET.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -65,6 +72,15 @@ struct Received {
 };
 Received g_received;
 Service g;
+// Behaviour switches a test sets by command, to make the stand-in as awkward as a real service
+// may be.
+struct Switches {
+    UINT reloadDelayMs = 0;           // "reloadlater MS": WM_PANEL_RELOAD after an import comes late
+    bool lockWhileNotifying = false;  // "locknotify 1": the block lock is held across every notify
+    int penSlot = -1;                 // "penslot N": pen positioning writes slot N (-1: first pen)
+};
+Switches g_switches;
+constexpr UINT_PTR kLateReloadTimer = 1;
 // The device records as "snapshot" found them; "changed" compares every byte with them.
 std::vector<DeviceRecord> g_snapshot;
 
@@ -101,19 +117,6 @@ HWND panelWindow() {
     return FindWindowW(platform::wz(kMainWindowClass), platform::wz(kMainWindowTitle));
 }
 
-// Notifications go to the panel with a blocking send, as the real service does; -1 = no panel.
-LRESULT notifyPanel(UINT msg, WPARAM w, LPARAM l) {
-    HWND panel = panelWindow();
-    if (panel == nullptr) {
-        logLine("notify " + hex(msg) + " dropped: no panel");
-        return -1;
-    }
-    const LRESULT r = SendMessageW(panel, msg, w, l);
-    logLine("notify " + hex(msg) + " wParam=" + std::to_string(w) + " lParam=" +
-            std::to_string(l) + " result=" + std::to_string(r));
-    return r;
-}
-
 struct BlockGuard {
     bool held;
     BlockGuard() {
@@ -124,6 +127,25 @@ struct BlockGuard {
         if (held) ReleaseMutex(g.blockMutex.get());
     }
 };
+
+// Notifications go to the panel with a blocking send, as the real service does; -1 = no panel.
+LRESULT notifyPanel(UINT msg, WPARAM w, LPARAM l) {
+    HWND panel = panelWindow();
+    if (panel == nullptr) {
+        logLine("notify " + hex(msg) + " dropped: no panel");
+        return -1;
+    }
+    LRESULT r;
+    if (g_switches.lockWhileNotifying) {
+        BlockGuard guard;
+        r = SendMessageW(panel, msg, w, l);
+    } else {
+        r = SendMessageW(panel, msg, w, l);
+    }
+    logLine("notify " + hex(msg) + " wParam=" + std::to_string(w) + " lParam=" +
+            std::to_string(l) + " result=" + std::to_string(r));
+    return r;
+}
 
 const DeviceRecord* profileDevice(const std::u16string& id) {
     for (const auto& d : g.profile.devices)
@@ -153,7 +175,7 @@ std::string areaText(const DeviceRecord& r) {
 
 // The panel set the SETAREA event: "measure" the pen's area, write it, tell the panel.
 void positionPen() {
-    const int slot = firstPenSlot();
+    const int slot = g_switches.penSlot >= 0 ? g_switches.penSlot : firstPenSlot();
     if (slot < 0) {
         logLine("penposition: no pen device connected");
         return;
@@ -429,6 +451,20 @@ LRESULT runCommand(const std::vector<std::string>& a) {
         }).detach();
         return WaitForSingleObject(ready->get(), 5000) == WAIT_OBJECT_0 ? 0 : -1;
     }
+    if (cmd == "reloadlater" && a.size() >= 2) {
+        g_switches.reloadDelayMs = static_cast<UINT>(num(1, 0));
+        return 0;
+    }
+    if (cmd == "locknotify" && a.size() >= 2) {
+        g_switches.lockWhileNotifying = num(1, 0) != 0;
+        return 0;
+    }
+    if (cmd == "penslot" && a.size() >= 2) {
+        const int slot = static_cast<int>(num(1, -1));
+        if (slot >= kSlotCount || slot < -1) return -2;
+        g_switches.penSlot = slot;
+        return 0;
+    }
     if (cmd == "release") {
         SetEvent(g.releaseHold.get());
         return 0;
@@ -446,7 +482,32 @@ LRESULT runCommand(const std::vector<std::string>& a) {
     return -100;  // unknown command
 }
 
+// The panel-to-service messages and the parameters a real service accepts; anything else the
+// listen window receives from the panel is logged as a violation, which the tests look for.
+std::string violationOf(UINT msg, WPARAM w, LPARAM l) {
+    const auto within = [](long long v, long long lo, long long hi) { return v >= lo && v <= hi; };
+    const long long wv = static_cast<long long>(static_cast<INT_PTR>(w));
+    const long long lv = static_cast<long long>(l);
+    switch (msg) {
+        case WM_SERVICE_RELOADCONFIG:
+            return wv == 0 && lv == 0 ? "" : "parameters must be 0";
+        case WM_SERVICE_LIGHTS:
+            if (wv != 1 && wv != 2) return "light must be 1 or 2";
+            return lv == 0 || lv == 50 || lv == 100 ? "" : "level must be 0, 50 or 100";
+        case WM_SERVICE_TRACKPAD:
+            if (!within(wv, 1, 3)) return "trackpad group must be 1..3";
+            return within(lv, 0, 3) ? "" : "rotation must be 0..3";
+        default:
+            // The stand-in's own posted messages lie from WM_APP upward.
+            return msg >= WM_USER && msg < WM_APP ? "not a message of the service" : "";
+    }
+}
+
 LRESULT CALLBACK listenProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+    const std::string violation = violationOf(msg, w, l);
+    if (!violation.empty())
+        logLine("violation msg=" + hex(msg) + " wParam=" + std::to_string(static_cast<long long>(static_cast<INT_PTR>(w))) +
+                " lParam=" + std::to_string(static_cast<long long>(l)) + ": " + violation);
     if (msg >= WM_USER && msg != WM_SERVICE_TRACKPAD) ++g_received.counts[msg];
     if ((msg >= WM_USER && msg != WM_SERVICE_TRACKPAD) || msg == WM_COPYDATA)
         logLine("msg=" + hex(msg) + " wParam=" + std::to_string(w) + " lParam=" +
@@ -454,6 +515,14 @@ LRESULT CALLBACK listenProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     switch (msg) {
         case WM_SERVICE_RELOADCONFIG:  // reload the file, then tell the panel to re-read the block
             reloadConfiguration();
+            if (g_switches.reloadDelayMs == 0)
+                notifyPanel(WM_PANEL_RELOAD, 0, 0);
+            else
+                SetTimer(hwnd, kLateReloadTimer, g_switches.reloadDelayMs, nullptr);
+            return 0;
+        case WM_TIMER:
+            if (w != kLateReloadTimer) return DefWindowProcW(hwnd, msg, w, l);
+            KillTimer(hwnd, kLateReloadTimer);
             notifyPanel(WM_PANEL_RELOAD, 0, 0);
             return 0;
         case WM_SERVICE_LIGHTS:
@@ -520,9 +589,8 @@ bool createObjects() {
     if (!g.mapping) return false;
     g.view.reset(MapViewOfFile(g.mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
     g.block = static_cast<SharedBlock*>(g.view.get());
-    g.blockMutex.reset(CreateMutexW(nullptr, FALSE, platform::wz(kBlockMutexName)));
     g.setAreaEvent.reset(CreateEventW(nullptr, FALSE, FALSE, platform::wz(kSetAreaEventName)));
-    return g.block != nullptr && g.blockMutex && g.setAreaEvent;
+    return g.block != nullptr && g.setAreaEvent;
 }
 
 }  // namespace
@@ -565,6 +633,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     }
     g.configPath = argAfter(argc, argv, L"--config", defaultConfigurationPath());
     reloadConfiguration();
+    // The block's lock is what the panel attaches by: published only now that the block holds
+    // the devices and the configuration, so no panel ever reads a half-filled block. (Until then
+    // the lock guards above wait for nothing: no other process can reach the block.)
+    g.blockMutex.reset(CreateMutexW(nullptr, FALSE, platform::wz(kBlockMutexName)));
+    if (!g.blockMutex) {
+        logLine("cannot create the block lock");
+        return 1;
+    }
 
     WNDCLASSW wc{};
     wc.lpfnWndProc = listenProc;

@@ -13,7 +13,14 @@
 namespace wintabsim {
 
 inline constexpr int kMaxContexts = 16;
-inline constexpr int kQueueSize = 64;
+// Messages to a context's window beside WT_PACKET (offsets from the message base), and the packet
+// status bit for lost packets.
+inline constexpr UINT WT_CTXOPEN_OFFSET = 1;
+inline constexpr UINT WT_CTXCLOSE_OFFSET = 2;
+inline constexpr UINT WT_PROXIMITY_OFFSET = 5;
+inline constexpr UINT TPS_QUEUE_ERR = 0x0002;
+inline constexpr int kQueueSize = 64;        // the largest queue WTQueueSizeSet accepts
+inline constexpr int kDefaultQueueSize = 8;  // what a context gets, as with a real driver
 
 // Read from the environment at WTOpenA (the maximum also at WTInfoA).
 struct Settings {
@@ -26,6 +33,7 @@ Settings readSettings();
 
 struct QueuedPacket {
     UINT serial;
+    UINT status;  // TPS_QUEUE_ERR on the first packet after packets were lost
     DWORD time;
     wintab::PressurePacket data;
 };
@@ -40,6 +48,9 @@ struct Context {
     Settings settings;
     QueuedPacket queue[kQueueSize]{};  // oldest first
     int queued = 0;
+    int capacity = kDefaultQueueSize;
+    bool lostPackets = false;  // the queue was full since the last packet went in
+    bool inProximity = false;  // WT_PROXIMITY "entering" sent, "leaving" not yet
     UINT nextSerial = 1;
     LONG seenCommand = 0;
     HANDLE thread = nullptr;
@@ -62,6 +73,10 @@ void logLine(const char* format, ...);
 bool startWorker(int slot);
 // Stops it and waits for it to end (lock not held).
 void stopWorker(HANDLE thread, HANDLE stop);
+
+// Puts a packet into the context's queue (lock held); when the queue is full the oldest packet
+// is lost, counted and reported in the status of the new one. Returns its serial.
+UINT enqueuePacket(Context& c, uint32_t pressure, uint32_t phase);
 
 // Writes a queued packet in the layout of the context's packet-data mask; returns its size.
 size_t packetSize(wintab::WTPKT mask);

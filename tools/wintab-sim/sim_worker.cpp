@@ -43,17 +43,29 @@ void takeCommand(Context& c) {
     char text[kCommandSize];
     std::memcpy(text, const_cast<const char*>(ctl->command), kCommandSize);
     text[kCommandSize - 1] = '\0';
-    const bool ok = parseScript(text, c.settings.script);
+    bool ok;
+    if (std::strncmp(text, "queue:", 6) == 0 && text[6] >= '0' && text[6] <= '9') {
+        const unsigned long v = std::strtoul(text + 6, nullptr, 10);
+        const uint32_t pressure = v < c.settings.maxPressure ? static_cast<uint32_t>(v) : c.settings.maxPressure;
+        InterlockedExchange(&ctl->lastSerial, static_cast<LONG>(enqueuePacket(c, pressure, 0)));
+        InterlockedExchange(&ctl->lastPressure, static_cast<LONG>(pressure));
+        ok = true;
+    } else {
+        ok = parseScript(text, c.settings.script);
+    }
     InterlockedExchange(&ctl->commandAck, c.seenCommand);
     logLine("command ctx=%p %s%s", static_cast<void*>(c.handle), text, ok ? "" : " (ignored)");
 }
 
 // Queues the next packet of the script and posts its message; false when the context closes.
+// Before the first packet after a pause the window is told that the pen came into proximity,
+// and when the packets stop, that it left.
 bool tick(int slot) {
     HWND window;
     UINT message, serial;
     HCTX handle;
     uint32_t pressure;
+    bool entering = false;
     {
         AcquireSRWLockExclusive(&g_lock);
         Context& c = g_contexts[slot];
@@ -64,27 +76,27 @@ bool tick(int slot) {
         takeCommand(c);
         const auto next = nextPacket(c.settings.script, c.settings.maxPressure, c.settings.strokeLength);
         if (!c.enabled || !next) {
+            const bool leaving = c.inProximity;
+            c.inProximity = false;
+            window = c.window;
+            message = c.lc.lcMsgBase + WT_PROXIMITY_OFFSET;
+            handle = c.handle;
             ReleaseSRWLockExclusive(&g_lock);
+            if (leaving) PostMessageW(window, message, reinterpret_cast<WPARAM>(handle), 0);
             return true;
         }
-        if (c.queued == kQueueSize) {
-            std::memmove(c.queue, c.queue + 1, sizeof(QueuedPacket) * (kQueueSize - 1));
-            --c.queued;
-        }
-        QueuedPacket& p = c.queue[c.queued++];
-        p.serial = serial = c.nextSerial++;
-        p.time = GetTickCount();
+        entering = !c.inProximity;
+        c.inProximity = true;
         pressure = next->pressure;
-        const uint32_t n = c.settings.strokeLength < 2 ? 2 : c.settings.strokeLength;
-        p.data.buttons = pressure > 0 ? 1 : 0;
-        p.data.x = c.lc.lcOutOrgX + static_cast<LONG>(int64_t{c.lc.lcOutExtX} * next->phase / n);
-        p.data.y = c.lc.lcOutOrgY + c.lc.lcOutExtY / 2;
-        p.data.normalPressure = pressure;
+        serial = enqueuePacket(c, pressure, next->phase);
         window = c.window;
         message = c.lc.lcMsgBase + WT_PACKET_OFFSET;
         handle = c.handle;
         ReleaseSRWLockExclusive(&g_lock);
     }
+    if (entering)
+        PostMessageW(window, message - WT_PACKET_OFFSET + WT_PROXIMITY_OFFSET,
+                     reinterpret_cast<WPARAM>(handle), MAKELPARAM(1, 1));
     PostMessageW(window, message, serial, reinterpret_cast<LPARAM>(handle));
     if (ControlBlock* ctl = control()) {
         InterlockedIncrement(&ctl->packetsPosted);
@@ -209,6 +221,28 @@ void stopWorker(HANDLE thread, HANDLE stop) {
     if (stop != nullptr) CloseHandle(stop);
 }
 
+UINT enqueuePacket(Context& c, uint32_t pressure, uint32_t phase) {
+    const int capacity = c.capacity < 1 ? 1 : (c.capacity > kQueueSize ? kQueueSize : c.capacity);
+    while (c.queued >= capacity) {
+        std::memmove(c.queue, c.queue + 1, sizeof(QueuedPacket) * (c.queued - 1));
+        --c.queued;
+        c.lostPackets = true;
+        if (ControlBlock* ctl = control()) InterlockedIncrement(&ctl->packetsLost);
+    }
+    QueuedPacket& p = c.queue[c.queued++];
+    p = QueuedPacket{};
+    p.serial = c.nextSerial++;
+    p.status = c.lostPackets ? TPS_QUEUE_ERR : 0;
+    c.lostPackets = false;
+    p.time = GetTickCount();
+    const uint32_t n = c.settings.strokeLength < 2 ? 2 : c.settings.strokeLength;
+    p.data.buttons = pressure > 0 ? 1 : 0;
+    p.data.x = c.lc.lcOutOrgX + static_cast<LONG>(int64_t{c.lc.lcOutExtX} * phase / n);
+    p.data.y = c.lc.lcOutOrgY + c.lc.lcOutExtY / 2;
+    p.data.normalPressure = pressure;
+    return p.serial;
+}
+
 size_t packetSize(WTPKT mask) {
     Context c;
     c.lc.lcPktData = mask;
@@ -225,7 +259,7 @@ size_t writePacket(const Context& c, const QueuedPacket& p, void* out) {
         at += n;
     };
     if (mask & PK_CONTEXT) put(&c.handle, sizeof c.handle);
-    const uint32_t fields[] = {0,  // status
+    const uint32_t fields[] = {p.status,
                                p.time,
                                0,  // changed
                                p.serial,

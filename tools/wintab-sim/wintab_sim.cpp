@@ -10,8 +10,13 @@
 //   WTOpenA   records the context (window, options, packet data) and counts it; with CXO_MESSAGES
 //             a worker thread posts WT_PACKET (message base + 0; wParam = serial, lParam = context)
 //             to the window, at SCRIBO_WINTAB_RATE packets/s, pressures from the script.
-//   WTPacket  copies the queued packet with that serial (the last 64 are kept) and drops it and
-//             every older one; FALSE when it is no longer queued or the handle is not open.
+//             The window also gets WT_CTXOPEN on opening and WT_CTXCLOSE on closing, and
+//             WT_PROXIMITY (entering) before the first packet after a pause, (leaving) when the
+//             packets stop.
+//   WTPacket  copies the queued packet with that serial and drops it and every older one; FALSE
+//             when it is no longer queued or the handle is not open. The queue holds 8 packets
+//             (WTQueueSizeSet: up to 64); a packet that comes to a full queue pushes out the
+//             oldest, and the next packet's status carries TPS_QUEUE_ERR.
 //   WTClose   stops the worker, forgets the context. The worker holds a reference to the library:
 //             a context that is never closed keeps the library loaded and its packets coming.
 //   Others    WTGetA/WTSetA/WTEnable/WTOverlap/WTPacketsGet/WTQueueSizeSet work on the context;
@@ -160,6 +165,9 @@ HCTX WINAPI WTOpenA(HWND window, LOGCONTEXTA* lc, BOOL enable) {
         InterlockedIncrement(&ctl->openContexts);
         InterlockedIncrement(&ctl->opens);
     }
+    // A driver tells the owner of a context opened for messages that it is open, and later closed.
+    if ((lc->lcOptions & CXO_MESSAGES) != 0 && window != nullptr)
+        PostMessageW(window, lc->lcMsgBase + WT_CTXOPEN_OFFSET, reinterpret_cast<WPARAM>(handle), 0);
     logLine("open ctx=%p hwnd=%p name=%s options=0x%X pktData=0x%X msgBase=0x%X rate=%u max=%u",
             static_cast<void*>(handle), static_cast<void*>(window), lc->lcName, lc->lcOptions,
             lc->lcPktData, lc->lcMsgBase, settings.rate, settings.maxPressure);
@@ -178,6 +186,8 @@ BOOL WINAPI WTClose(HCTX h) {
         c->closing = true;
         thread = c->thread;
         stop = c->stop;
+        if ((c->lc.lcOptions & CXO_MESSAGES) != 0 && c->window != nullptr)
+            PostMessageW(c->window, c->lc.lcMsgBase + WT_CTXCLOSE_OFFSET, reinterpret_cast<WPARAM>(h), 0);
     }
     stopWorker(thread, stop);
     {
@@ -202,6 +212,7 @@ BOOL WINAPI WTPacket(HCTX h, UINT serial, void* out) {
         if (out != nullptr) writePacket(*c, c->queue[i], out);
         std::memmove(c->queue, c->queue + i + 1, sizeof(QueuedPacket) * (c->queued - i - 1));
         c->queued -= i + 1;
+        if (ControlBlock* ctl = control()) InterlockedIncrement(&ctl->packetsFetched);
         return TRUE;
     }
     return FALSE;
@@ -252,9 +263,14 @@ BOOL WINAPI WTOverlap(HCTX h, BOOL) {
     return findContext(h) != nullptr;
 }
 
+// A new size empties the queue, as with a real driver.
 BOOL WINAPI WTQueueSizeSet(HCTX h, int size) {
     Exclusive lock;
-    return findContext(h) != nullptr && size > 0 && size <= kQueueSize;
+    Context* c = findContext(h);
+    if (c == nullptr || size <= 0 || size > kQueueSize) return FALSE;
+    c->capacity = size;
+    c->queued = 0;
+    return TRUE;
 }
 
 BOOL WINAPI WTSave(HCTX, void*) { return FALSE; }

@@ -6,13 +6,17 @@
 // can see a context that was never closed.
 //
 // Counters (written by the stand-in): open contexts now, opens and closes so far, packets posted,
-// the serial and pressure of the last packet.
+// the serial and pressure of the last packet, packets fetched with WTPacket and packets lost
+// because the queue was full.
 // Commands (written by a test): put the text in `command`, then increment `commandSeq`; each
 // context's worker takes it on its next tick (at least every 10 ms) and sets `commandAck` to the
 // sequence number it took. The words are the ones of SCRIBO_WINTAB_SCRIPT:
 //   "stroke"       repeated pen strokes, pressure 0 -> max -> 0
 //   "fixed:<n>"    packets with pressure n at the packet rate
 //   "off"          no packets
+//   "queue:<n>"    one packet of pressure n put into the queue without a message (its serial goes
+//                  to lastSerial), for a test that sends the packet message itself; the script
+//                  stays as it was
 #pragma once
 
 #include <windows.h>
@@ -36,6 +40,8 @@ struct ControlBlock {
     volatile LONG commandSeq;
     volatile LONG commandAck;
     char command[kCommandSize];
+    volatile LONG packetsFetched;
+    volatile LONG packetsLost;
 };
 
 inline std::wstring controlName(DWORD processId) {
