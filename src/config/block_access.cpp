@@ -35,9 +35,7 @@ std::u16string deviceIdFromProductId(unsigned productId) {
     return std::u16string(buf, buf + std::char_traits<char>::length(buf));
 }
 
-int boundedKeyCount(const DeviceRecord& rec) {
-    return std::clamp(rec.keyCount, 0, kMaxKeys);
-}
+int boundedKeyCount(const DeviceRecord& rec) { return std::clamp(rec.keyCount, 0, kMaxKeys); }
 
 int boundedMonitorCount(const SharedBlock& block) {
     return std::clamp(block.monitorCount, 0, kMaxMonitorCount);

@@ -40,16 +40,16 @@ std::u16string deviceIdFromProductId(unsigned productId);
 
 // ---- bounded reads of indices the service maintains --------------------------------------------
 
-int boundedKeyCount(const DeviceRecord& rec);            // 0..20
-int boundedMonitorCount(const SharedBlock& block);       // 0..9
-bool isValidRotation(int rotation);                      // 0..3
-bool isValidMonitorIndex(int index);                     // 0..9
-bool isValidTrackPadId(int id);                          // 1..3
+int boundedKeyCount(const DeviceRecord& rec);       // 0..20
+int boundedMonitorCount(const SharedBlock& block);  // 0..9
+bool isValidRotation(int rotation);                 // 0..3
+bool isValidMonitorIndex(int index);                // 0..9
+bool isValidTrackPadId(int id);                     // 1..3
 
 // ---- slots and records --------------------------------------------------------------------------
 
-DeviceRecord* recordAt(SharedBlock& block, int slot);    // nullptr outside 0..4
-AppEntry* entryAt(DeviceRecord& rec, int entry);         // nullptr outside 0..10
+DeviceRecord* recordAt(SharedBlock& block, int slot);  // nullptr outside 0..4
+AppEntry* entryAt(DeviceRecord& rec, int entry);       // nullptr outside 0..10
 
 // First slot 0..4 whose deviceId equals `id` ignoring case; `connected` is not consulted.
 DeviceRecord* lookupRecord(SharedBlock& block, std::u16string_view id);
@@ -85,18 +85,18 @@ void writeToConnectedSlots(SharedBlock& block, BlockLock& lock,
 class BlockKernel {
 public:
     virtual ~BlockKernel() = default;
-    virtual bool openMapping() = 0;          // open "Local\QXSCRIBOMAPDATA"
-    virtual void* mapWholeView() = 0;        // nullptr on failure
-    virtual std::size_t viewSize() = 0;      // bytes of the mapped view
+    virtual bool openMapping() = 0;      // open "Local\QXSCRIBOMAPDATA"
+    virtual void* mapWholeView() = 0;    // nullptr on failure
+    virtual std::size_t viewSize() = 0;  // bytes of the mapped view
     virtual void closeMapping() = 0;
-    virtual bool openMutex() = 0;            // open "Local\QXSCRIBOMAPDATAMUTEX"
+    virtual bool openMutex() = 0;  // open "Local\QXSCRIBOMAPDATAMUTEX"
     virtual void unmapView(void* view) = 0;
 };
 
 enum class AttachResult {
-    Attached,        // view and mutex are usable
-    NotReady,        // the mutex could not be opened, or the view could not be mapped
-    MissingBlock,    // mutex opened but there is no (large enough) block
+    Attached,      // view and mutex are usable
+    NotReady,      // the mutex could not be opened, or the view could not be mapped
+    MissingBlock,  // mutex opened but there is no (large enough) block
 };
 
 class BlockAttachment {

@@ -43,7 +43,7 @@ public:
     DeviceWalk(DeviceRecord& rec, PositionVisitor& v) : rec_(rec), v_(v) {}
 
     bool device(XmlNode& device) {
-        NodePtr info = device.firstChild();      // device information, never written
+        NodePtr info = device.firstChild();  // device information, never written
         NodePtr settings = nextOf(info.get());
         if (!settings || !this->settings(*settings)) return false;
         NodePtr last = std::move(settings);

@@ -26,10 +26,11 @@ class PositionVisitor {
 public:
     virtual ~PositionVisitor() = default;
 
-    virtual void number(XmlNode* at, std::u16string_view attribute, int32_t& field) = 0;   // "%d"
+    virtual void number(XmlNode* at, std::u16string_view attribute, int32_t& field) = 0;    // "%d"
     virtual void number16(XmlNode* at, std::u16string_view attribute, int16_t& field) = 0;  // "%d"
-    virtual void onOff(XmlNode* at, std::u16string_view attribute, int32_t& field) = 0;  // True/False
-    virtual void decimal(XmlNode* at, float& field, int decimals) = 0;                  // "%.*f" text
+    virtual void onOff(XmlNode* at, std::u16string_view attribute,
+                       int32_t& field) = 0;                             // True/False
+    virtual void decimal(XmlNode* at, float& field, int decimals) = 0;  // "%.*f" text
     virtual void text(XmlNode* at, std::u16string_view attribute, char16_t* field,
                       std::size_t width) = 0;
     // Text of `extent` minus `origin` (screen width and height); the reader sets extent back.

@@ -77,7 +77,8 @@ bool looksLikeDeviceId(std::u16string_view name) {
 
 // A key function descriptor starts with its kind digit and a "|" (or is empty).
 bool startsDescriptor(std::u16string_view rest) {
-    return rest.empty() || (rest.size() >= 2 && rest[0] >= u'0' && rest[0] <= u'9' && rest[1] == u'|');
+    return rest.empty() ||
+           (rest.size() >= 2 && rest[0] >= u'0' && rest[0] <= u'9' && rest[1] == u'|');
 }
 
 }  // namespace

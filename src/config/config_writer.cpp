@@ -92,14 +92,16 @@ std::u16string backupPathFor(const std::u16string& path, int n) {
 
 std::u16string previousPathFor(const std::u16string& path) { return path + u".prev"; }
 
-void rotateBackups(FileReplacer& files, const std::u16string& path, const std::u16string& previous) {
+void rotateBackups(FileReplacer& files, const std::u16string& path,
+                   const std::u16string& previous) {
     files.remove(backupPathFor(path, kBackupCount));
     for (int n = kBackupCount - 1; n >= 1; --n)
         files.replace(backupPathFor(path, n), backupPathFor(path, n + 1));
     if (!files.replace(previous, backupPathFor(path, 1))) files.remove(previous);
 }
 
-bool saveAtomically(XmlDocument& doc, FileReplacer& files, const std::u16string& path, bool backup) {
+bool saveAtomically(XmlDocument& doc, FileReplacer& files, const std::u16string& path,
+                    bool backup) {
     const std::u16string temp = temporaryPathFor(path);
     if (!doc.save(temp)) {
         files.remove(temp);

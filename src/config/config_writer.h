@@ -69,11 +69,11 @@ WalkResult writeDevice(XmlDocument& doc, XmlNode& device, DeviceRecord& rec,
 
 enum class SaveOutcome {
     Saved,
-    NoRecord,         // the list entry has no record in the block: nothing to write
-    CreateFailed,     // the DOM could not be created ("Main.MsgError0")
-    LoadFailed,       // the file could not be loaded ("Main.MsgError3")
-    DeviceNotFound,   // no element for the device: nothing saved, no message
-    SaveFailed,       // a required element is missing or the file could not be written
+    NoRecord,        // the list entry has no record in the block: nothing to write
+    CreateFailed,    // the DOM could not be created ("Main.MsgError0")
+    LoadFailed,      // the file could not be loaded ("Main.MsgError3")
+    DeviceNotFound,  // no element for the device: nothing saved, no message
+    SaveFailed,      // a required element is missing or the file could not be written
 };
 
 // The configuration file as the main window keeps it: the document is created and loaded at
@@ -82,7 +82,10 @@ class ConfigSaver {
 public:
     ConfigSaver(std::u16string path, XmlDocumentFactory& factory, FileReplacer& files,
                 UserFeedback& feedback, TIniFile language)
-        : path_(std::move(path)), factory_(factory), files_(files), feedback_(feedback),
+        : path_(std::move(path)),
+          factory_(factory),
+          files_(files),
+          feedback_(feedback),
           language_(std::move(language)) {}
 
     // Writes one device into the document and saves the whole file (one backup rotation).
@@ -96,7 +99,10 @@ public:
 
     // Forget the loaded tree so the next save loads the file again (after an import replaced
     // the file, the imported tree is the one to keep).
-    void forgetDocument() { doc_.reset(); loaded_ = false; }
+    void forgetDocument() {
+        doc_.reset();
+        loaded_ = false;
+    }
 
     const std::u16string& path() const { return path_; }
 

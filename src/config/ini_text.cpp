@@ -42,14 +42,19 @@ std::u16string decodeTextFile(std::string_view b) {
     if (b.size() >= 3 && b.substr(0, 3) == "\xEF\xBB\xBF") b.remove_prefix(3);
     for (std::size_t i = 0; i < b.size();) {
         const unsigned char c = static_cast<unsigned char>(b[i]);
-        const int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
+        const int extra = c < 0x80         ? 0
+                          : (c >> 5) == 6  ? 1
+                          : (c >> 4) == 14 ? 2
+                          : (c >> 3) == 30 ? 3
+                                           : -1;
         if (extra < 0 || i + extra >= b.size() + (extra == 0)) {
             out += u'\uFFFD';
             ++i;
             continue;
         }
         char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) cp = (cp << 6) | (static_cast<unsigned char>(b[i + k]) & 0x3F);
+        for (int k = 1; k <= extra; ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(b[i + k]) & 0x3F);
         i += 1 + extra;
         if (cp >= 0x10000) {
             cp -= 0x10000;
@@ -72,7 +77,8 @@ std::optional<std::u16string> findIniValue(std::u16string_view text, std::u16str
         if (line.empty() || line.front() == u';') continue;
         if (line.front() == u'[') {
             const auto close = line.find(u']');
-            inSection = close != std::u16string_view::npos && sameName(trim(line.substr(1, close - 1)), section);
+            inSection = close != std::u16string_view::npos &&
+                        sameName(trim(line.substr(1, close - 1)), section);
             continue;
         }
         const auto eq = line.find(u'=');

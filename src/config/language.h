@@ -68,8 +68,8 @@ public:
     CommonFile(ProfileSource& source, std::u16string commonFile)
         : source_(&source), file_(std::move(commonFile)) {}
 
-    std::u16string copyRight() const;                             // "" when missing
-    int logoId() const;                                           // 0 when missing
+    std::u16string copyRight() const;                                     // "" when missing
+    int logoId() const;                                                   // 0 when missing
     std::u16string modelDisplayName(std::u16string_view deviceId) const;  // "" when missing
 
 private:

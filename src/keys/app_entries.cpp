@@ -79,7 +79,8 @@ std::u16string AppList::selectedName() const {
 }
 
 int AppList::selectedEntry() const {
-    return selected_ >= 0 && selected_ < static_cast<int>(entries_.size()) ? entries_[selected_] : 0;
+    return selected_ >= 0 && selected_ < static_cast<int>(entries_.size()) ? entries_[selected_]
+                                                                           : 0;
 }
 
 bool AppList::hasFreeEntry() const {

@@ -255,8 +255,10 @@ FunctionDialogs askExpressKeyDialogFirst(const FunctionDialogs& dialogs, int s, 
     std::optional<std::u16string> program;
     std::optional<HotKeyResult> hotKeys;
     if (s == 1 && dialogs.chooseProgram) program = dialogs.chooseProgram();
-    if (s == 2 && dialogs.chooseHotKeys) hotKeys = dialogs.chooseHotKeys(hasRing, hasTrackPad, ringCount);
-    return {[program] { return program; }, [hotKeys](int32_t, int32_t, int32_t) { return hotKeys; }};
+    if (s == 2 && dialogs.chooseHotKeys)
+        hotKeys = dialogs.chooseHotKeys(hasRing, hasTrackPad, ringCount);
+    return {[program] { return program; },
+            [hotKeys](int32_t, int32_t, int32_t) { return hotKeys; }};
 }
 
 AssignOutcome assignRingGroup(AppEntry& entry, int ring, int group, int s,
@@ -289,7 +291,8 @@ std::array<std::u16string, kRingFunctions> restoreRingDefaults(const DeviceRecor
     if (ring < 0 || ring >= kRings) return names;
     for (int g = 0; g < kRingFunctions; ++g) {
         entry.ringFunc[ring][g] = rec.ringFuncDefault[ring][g];
-        RingGroupTexts t = splitRingDefault(readField(rec.ringTextDefault[ring][g], kDescriptorUnits));
+        RingGroupTexts t =
+            splitRingDefault(readField(rec.ringTextDefault[ring][g], kDescriptorUnits));
         // Each part is shorter than the 256-unit default it came from, except when the default
         // was unterminated and holds no ";" at all: cut the name then.
         t.name = std::u16string(cutText(t.name, kDescriptorMaxText));

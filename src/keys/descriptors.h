@@ -35,10 +35,10 @@ namespace scribo {
 enum ModifierFlag : uint16_t { kModShift = 1, kModCtrl = 2, kModAlt = 4, kModWin = 8 };
 
 inline constexpr std::size_t kDescriptorMaxText = kDescriptorUnits - 1;  // 255
-inline constexpr std::size_t kKeyNameMax = 39;       // captured key names (assignment dialog)
-inline constexpr std::size_t kRingKeyNameMax = 55;   // key names in ring keystrokes
-inline constexpr int kOtherKeyboardFunctions = 7;    // the option that records a key combination
-inline constexpr char16_t kFieldBarLookalike = u'\u00A6';          // for "|" inside a field
+inline constexpr std::size_t kKeyNameMax = 39;      // captured key names (assignment dialog)
+inline constexpr std::size_t kRingKeyNameMax = 55;  // key names in ring keystrokes
+inline constexpr int kOtherKeyboardFunctions = 7;   // the option that records a key combination
+inline constexpr char16_t kFieldBarLookalike = u'\u00A6';           // for "|" inside a field
 inline constexpr char16_t kRingTextSemicolonLookalike = u'\u037E';  // for ";" in a group name
 
 // A descriptor and the label shown for it.
@@ -49,11 +49,11 @@ struct Assignment {
 
 // What the function assignment dialog returns on OK.
 struct HotKeyResult {
-    int option = 0;               // OtherFunction number 0..14
-    std::u16string label;         // modifier text "+" key text (option 7 only)
-    std::u16string vkList;        // "65:66"
-    std::u16string keyDataList;   // high words of lParam, same form
-    uint16_t flags = 0;           // ModifierFlags
+    int option = 0;              // OtherFunction number 0..14
+    std::u16string label;        // modifier text "+" key text (option 7 only)
+    std::u16string vkList;       // "65:66"
+    std::u16string keyDataList;  // high words of lParam, same form
+    uint16_t flags = 0;          // ModifierFlags
 };
 
 // ---- labels and texts -------------------------------------------------------------------------
@@ -89,10 +89,10 @@ std::optional<Assignment> assignmentFromHotKeys(const HotKeyResult& result, cons
 
 // A keystroke recorded for one turning direction of a ring group.
 struct RingKeystroke {
-    std::u16string text;   // "[F5]", "[Shift]", "[Ctrl + Alt + F5]"
+    std::u16string text;  // "[F5]", "[Shift]", "[Ctrl + Alt + F5]"
     uint16_t vk = 0;
     uint16_t scan = 0;
-    uint16_t flags = 0;    // Shift 1, Ctrl 2, Alt 4; never Win
+    uint16_t flags = 0;  // Shift 1, Ctrl 2, Alt 4; never Win
 };
 
 // The keystroke of one key-down in a ring keystroke edit, from the live modifier state, the

@@ -37,7 +37,8 @@ bool HotKeyCapture::keyDown(uint16_t vk, uint32_t lParam, std::u16string_view ke
         k.vk = vk;
         // Names are cut by code unit like the system's 40-unit buffer; never inside a pair.
         std::size_t n = std::min(keyName.size(), kKeyNameMax);
-        if (n < keyName.size() && n > 0 && keyName[n - 1] >= 0xD800 && keyName[n - 1] <= 0xDBFF) --n;
+        if (n < keyName.size() && n > 0 && keyName[n - 1] >= 0xD800 && keyName[n - 1] <= 0xDBFF)
+            --n;
         k.name = std::u16string(keyName.substr(0, n));
         if (!keys_.empty()) keyText_ += u',';
         keyText_ += k.name;

@@ -13,16 +13,16 @@
 namespace scribo {
 
 struct CapturedKey {
-    uint16_t keyData = 0;   // high 16 bits of the key message's lParam
-    uint16_t vk = 0;        // low 16 bits of wParam
-    std::u16string name;    // at most 39 characters
+    uint16_t keyData = 0;  // high 16 bits of the key message's lParam
+    uint16_t vk = 0;       // low 16 bits of wParam
+    std::u16string name;   // at most 39 characters
 };
 
 // Which of the device-dependent options (12, 13, 14) the dialog shows.
 struct HotKeyOptionVisibility {
-    bool switchGroup = false;    // 12: hasRing
-    bool switchGroup2 = false;   // 13: hasRing and ringCount = 2
-    bool trackPadMode = false;   // 14: hasTrackPad
+    bool switchGroup = false;   // 12: hasRing
+    bool switchGroup2 = false;  // 13: hasRing and ringCount = 2
+    bool trackPadMode = false;  // 14: hasTrackPad
 };
 HotKeyOptionVisibility hotKeyOptionsShown(int32_t hasRing, int32_t ringCount, int32_t hasTrackPad);
 

@@ -15,7 +15,7 @@ namespace scribo {
 // ---- ring page ---------------------------------------------------------------------------------
 
 struct RingPageView {
-    std::array<int, kRingFunctions> selection{};      // ringFunc[r][g], -1 when outside 0..2
+    std::array<int, kRingFunctions> selection{};        // ringFunc[r][g], -1 when outside 0..2
     std::array<std::u16string, kRingFunctions> labels;  // ringTextC[r][g]
 };
 // Combos and labels of ring r (0 or 1) for application entry `entry`; empty for a bad index.

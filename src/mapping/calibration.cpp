@@ -9,9 +9,7 @@ namespace scribo {
 
 namespace {
 
-float ratio(int64_t num, int64_t den) {
-    return static_cast<float>(num) / static_cast<float>(den);
-}
+float ratio(int64_t num, int64_t den) { return static_cast<float>(num) / static_cast<float>(den); }
 
 float sane(float f) { return (std::isfinite(f) && f >= 0.0f && f <= 2.0f) ? f : 1.0f; }
 
@@ -34,10 +32,10 @@ Rect32 targetSquare(Point32 t) {
 
 CalibrationFactors calibrationFactors(const CalibrationPoints& c, const CalibrationPoints& t) {
     // Sums of two differences in single precision, as the service expects them.
-    const float sx = static_cast<float>(int64_t{c[2].x} - c[1].x) +
-                     static_cast<float>(int64_t{c[3].x} - c[0].x);
-    const float sy = static_cast<float>(int64_t{c[2].y} - c[3].y) +
-                     static_cast<float>(int64_t{c[1].y} - c[0].y);
+    const float sx =
+        static_cast<float>(int64_t{c[2].x} - c[1].x) + static_cast<float>(int64_t{c[3].x} - c[0].x);
+    const float sy =
+        static_cast<float>(int64_t{c[2].y} - c[3].y) + static_cast<float>(int64_t{c[1].y} - c[0].y);
     return {sane(sx / static_cast<float>((int64_t{t[3].x} - t[0].x) * 2)),
             sane(sy / static_cast<float>((int64_t{t[1].y} - t[0].y) * 2)),
             sane(ratio(t[4].x, c[4].x)), sane(ratio(t[4].y, c[4].y))};

@@ -18,32 +18,48 @@ SliderShown sliderFromReading(bool ok, const MonitorReading& reading, uint32_t& 
     s.label = r.current;
     // In 64 bits: a 32-bit product or sum would wrap for large readings.
     const uint64_t sum = uint64_t{r.maximum} + r.minimum;
-    if (sum != 0) s.position = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{r.current} * 100 / sum, 100));
+    if (sum != 0)
+        s.position =
+            static_cast<uint32_t>(std::min<uint64_t>(uint64_t{r.current} * 100 / sum, 100));
     return s;
 }
 
 std::optional<int> presetRadioFor(bool ok, int reported) {
     if (!ok) return kRadio6500K;
     switch (reported) {
-        case 0: return kRadioUser;
-        case 1: return kRadioSRGB;
-        case 2: return kRadio5000K;
-        case 3: return kRadio6500K;
-        case 4: return kRadio7500K;
-        case 6: return kRadio9300K;
-        default: return std::nullopt;
+        case 0:
+            return kRadioUser;
+        case 1:
+            return kRadioSRGB;
+        case 2:
+            return kRadio5000K;
+        case 3:
+            return kRadio6500K;
+        case 4:
+            return kRadio7500K;
+        case 6:
+            return kRadio9300K;
+        default:
+            return std::nullopt;
     }
 }
 
 std::optional<uint32_t> presetVcpValue(int radioId) {
     switch (radioId) {
-        case kRadioSRGB: return 1;
-        case kRadio5000K: return 4;
-        case kRadio6500K: return 5;
-        case kRadio7500K: return 6;
-        case kRadio9300K: return 8;
-        case kRadioUser: return 11;
-        default: return std::nullopt;
+        case kRadioSRGB:
+            return 1;
+        case kRadio5000K:
+            return 4;
+        case kRadio6500K:
+            return 5;
+        case kRadio7500K:
+            return 6;
+        case kRadio9300K:
+            return 8;
+        case kRadioUser:
+            return 11;
+        default:
+            return std::nullopt;
     }
 }
 

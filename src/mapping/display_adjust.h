@@ -31,8 +31,8 @@ SliderShown sliderFromReading(bool ok, const MonitorReading& reading, uint32_t& 
 
 // ---- colour presets -----------------------------------------------------------------------------
 
-inline constexpr int kRadioSRGB = 1205, kRadio5000K = 1206, kRadio6500K = 1207,
-                     kRadio7500K = 1208, kRadio9300K = 1209, kRadioUser = 1210;
+inline constexpr int kRadioSRGB = 1205, kRadio5000K = 1206, kRadio6500K = 1207, kRadio7500K = 1208,
+                     kRadio9300K = 1209, kRadioUser = 1210;
 
 // Radio chosen for a reported colour temperature (the system's MC_COLOR_TEMPERATURE value);
 // nullopt leaves every radio as it is. A failed reading chooses 6500K.

@@ -28,7 +28,6 @@ inline constexpr int kPauseAfterSet = 100;
 inline constexpr int kPauseInRestore = 200;
 inline constexpr int kPauseAfterRotation = 500;
 
-
 enum class MonitorOp {
     SetVcp,         // code, value
     SetBrightness,  // value

@@ -22,9 +22,9 @@ Rect32 precisionRect(Point32 cursor, const Rect32& m);
 
 // Placement of the indicator's controls in its client coordinates (the window covers M).
 struct PrecisionIndicatorLayout {
-    Rect32 monitor;   // where the indicator window goes
-    Rect32 hole;      // control 1285
-    Rect32 caption;   // control 1288: 249 x 14 just above the hole's left part
+    Rect32 monitor;  // where the indicator window goes
+    Rect32 hole;     // control 1285
+    Rect32 caption;  // control 1288: 249 x 14 just above the hole's left part
 };
 PrecisionIndicatorLayout precisionIndicatorLayout(const Rect32& monitor, const Rect32& rect);
 

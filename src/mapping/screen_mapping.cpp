@@ -9,13 +9,9 @@
 
 namespace scribo {
 
-bool operator==(const Rect32& a, const Rect32& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
 bool operator==(const Area& a, const Area& b) {
     return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
 }
-bool operator==(const Size32& a, const Size32& b) { return a.w == b.w && a.h == b.h; }
 
 namespace {
 
@@ -137,11 +133,16 @@ std::optional<Area> screenPortion(Size32 eff, const Rect32& m) {
 std::optional<Area> nativeToRotated(const Area& n, int rotation, Size32 eff) {
     const int64_t ew = eff.w, eh = eff.h;
     switch (rotation) {
-        case 0: return n;
-        case 1: return Area{saturate32(ew - n.h - n.y), n.x, n.h, n.w};
-        case 2: return Area{saturate32(ew - n.w - n.x), saturate32(eh - n.h - n.y), n.w, n.h};
-        case 3: return Area{n.y, saturate32(eh - n.w - n.x), n.h, n.w};
-        default: return std::nullopt;
+        case 0:
+            return n;
+        case 1:
+            return Area{saturate32(ew - n.h - n.y), n.x, n.h, n.w};
+        case 2:
+            return Area{saturate32(ew - n.w - n.x), saturate32(eh - n.h - n.y), n.w, n.h};
+        case 3:
+            return Area{n.y, saturate32(eh - n.w - n.x), n.h, n.w};
+        default:
+            return std::nullopt;
     }
 }
 
@@ -187,12 +188,17 @@ std::optional<ThumbnailCopy> thumbnailCopy(const Rect32& monitor, const Rect32& 
     const int64_t mw = width(monitor), mh = height(monitor);
     if (mw <= 0 || mh <= 0 || pictureWidth <= 0 || pictureHeight <= 0) return std::nullopt;
     const Rect32 seen{std::max(monitor.left, desktop.left), std::max(monitor.top, desktop.top),
-                      std::min(monitor.right, desktop.right), std::min(monitor.bottom, desktop.bottom)};
+                      std::min(monitor.right, desktop.right),
+                      std::min(monitor.bottom, desktop.bottom)};
     if (seen.left >= seen.right || seen.top >= seen.bottom) return std::nullopt;
     // Picture pixel = (desktop pixel - monitor origin) * picture size / monitor size; every value
     // lies within 0..picture size, so the narrowing below cannot lose anything.
-    const auto x = [&](int32_t v) { return static_cast<int32_t>(mulDiv(int64_t{v} - monitor.left, pictureWidth, mw)); };
-    const auto y = [&](int32_t v) { return static_cast<int32_t>(mulDiv(int64_t{v} - monitor.top, pictureHeight, mh)); };
+    const auto x = [&](int32_t v) {
+        return static_cast<int32_t>(mulDiv(int64_t{v} - monitor.left, pictureWidth, mw));
+    };
+    const auto y = [&](int32_t v) {
+        return static_cast<int32_t>(mulDiv(int64_t{v} - monitor.top, pictureHeight, mh));
+    };
     const Rect32 target{x(seen.left), y(seen.top), x(seen.right), y(seen.bottom)};
     if (target.left >= target.right || target.top >= target.bottom) return std::nullopt;
     return ThumbnailCopy{seen, target};
@@ -213,7 +219,8 @@ void ScreenMapping::setClientSize(int32_t cx, int32_t cy) {
 }
 
 void ScreenMapping::updateTabletTracker() {
-    if (auto r = tabletAreaToPreview(tabletArea_, eff_, tabletPreviewRect_)) tabletTrackerRect_ = *r;
+    if (auto r = tabletAreaToPreview(tabletArea_, eff_, tabletPreviewRect_))
+        tabletTrackerRect_ = *r;
 }
 
 void ScreenMapping::writeTabletArea(DeviceRecord& rec, BlockLock& lock) const {
@@ -311,7 +318,8 @@ void ScreenMapping::finishScreenDrag(const Rect32& dragged, DeviceRecord& rec,
 
 void ScreenMapping::finishTabletDrag(const Rect32& dragged, DeviceRecord& rec, BlockLock& lock) {
     tabletTrackerRect_ = clampToBounds(dragged, tabletPreviewRect_);
-    if (auto a = previewToTabletArea(tabletTrackerRect_, eff_, tabletPreviewRect_)) tabletArea_ = *a;
+    if (auto a = previewToTabletArea(tabletTrackerRect_, eff_, tabletPreviewRect_))
+        tabletArea_ = *a;
     writeTabletArea(rec, lock);
 }
 

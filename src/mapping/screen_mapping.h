@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "config/block_access.h"
+#include "config/geometry.h"
 #include "config/shared_block.h"
 
 namespace scribo {
@@ -23,19 +24,8 @@ struct Area {
     int32_t x = 0, y = 0, w = 0, h = 0;
 };
 
-struct Size32 {
-    int32_t w = 0, h = 0;
-};
-
-struct Point32 {
-    int32_t x = 0, y = 0;
-};
-
-bool operator==(const Rect32& a, const Rect32& b);
-inline bool operator!=(const Rect32& a, const Rect32& b) { return !(a == b); }
 bool operator==(const Area& a, const Area& b);
 inline bool operator!=(const Area& a, const Area& b) { return !(a == b); }
-bool operator==(const Size32& a, const Size32& b);
 
 using MonitorTable = Rect32[kMonitorRectCount];
 
@@ -118,8 +108,7 @@ public:
 
     // Monitor list choice: screen fields, tracker = whole preview; monitorIndex and screenArea
     // written together. An index outside 0..9 is ignored (returns false).
-    bool selectMonitor(int index, DeviceRecord& rec, const MonitorTable& monitors,
-                       BlockLock& lock);
+    bool selectMonitor(int index, DeviceRecord& rec, const MonitorTable& monitors, BlockLock& lock);
     // The service changed the monitor table or switched the mapped monitor: selection, screen
     // fields (the whole entry) and the tracker (the whole preview) follow entry `index`; the record
     // is not written. An index outside 0..9 is ignored (returns false).

@@ -94,7 +94,8 @@ bool Dialog::isBareMnemonicOfProtected(const MSG& msg) const {
     if (focus == nullptr || (focus != hwnd_ && !IsChild(hwnd_, focus))) return false;
     // A control that takes the letter itself (an edit, a list's type-ahead) gets it as usual.
     MSG copy = msg;
-    const LRESULT code = SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy));
+    const LRESULT code =
+        SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy));
     if ((code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) != 0) return false;
     const wchar_t typed = static_cast<wchar_t>(reinterpret_cast<uintptr_t>(CharUpperW(
         reinterpret_cast<wchar_t*>(static_cast<uintptr_t>(static_cast<wchar_t>(msg.wParam))))));

@@ -9,10 +9,9 @@ using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 GetDpiForWindowFn dpiForWindow() {
     static const GetDpiForWindowFn fn = [] {
         HMODULE user = GetModuleHandleW(L"user32.dll");
-        return user != nullptr
-                   ? reinterpret_cast<GetDpiForWindowFn>(
-                         reinterpret_cast<void*>(GetProcAddress(user, "GetDpiForWindow")))
-                   : nullptr;
+        return user != nullptr ? reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
+                                     GetProcAddress(user, "GetDpiForWindow")))
+                               : nullptr;
     }();
     return fn;
 }

@@ -13,7 +13,8 @@ constexpr UINT_PTR kSubclassId = 0x4B48;
 bool KeyboardHost::attach(HWND control, KeyHandler onKey, FocusHandler onFocus) {
     detach();
     if (control == nullptr) return false;
-    if (!SetWindowSubclass(control, proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) return false;
+    if (!SetWindowSubclass(control, proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+        return false;
     control_ = control;
     onKey_ = std::move(onKey);
     onFocus_ = std::move(onFocus);
@@ -22,7 +23,8 @@ bool KeyboardHost::attach(HWND control, KeyHandler onKey, FocusHandler onFocus) 
 }
 
 void KeyboardHost::detach() {
-    if (control_ != nullptr && IsWindow(control_)) RemoveWindowSubclass(control_, proc, kSubclassId);
+    if (control_ != nullptr && IsWindow(control_))
+        RemoveWindowSubclass(control_, proc, kSubclassId);
     control_ = nullptr;
 }
 
@@ -44,7 +46,8 @@ void KeyboardHost::setTabStop(bool on) const {
     if (next != style) SetWindowLongPtrW(control_, GWL_STYLE, next);
 }
 
-LRESULT CALLBACK KeyboardHost::proc(HWND h, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK KeyboardHost::proc(HWND h, UINT msg, WPARAM w, LPARAM l, UINT_PTR,
+                                    DWORD_PTR data) {
     auto* self = reinterpret_cast<KeyboardHost*>(data);
     switch (msg) {
         case WM_GETDLGCODE:

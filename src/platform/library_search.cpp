@@ -4,7 +4,8 @@ namespace platform {
 
 namespace {
 
-constexpr DWORD kInstalledFolders = LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_APPLICATION_DIR;
+constexpr DWORD kInstalledFolders =
+    LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_APPLICATION_DIR;
 
 std::wstring folderOf(const std::wstring& path) {
     const auto slash = path.find_last_of(L"\\/");
@@ -41,7 +42,8 @@ HMODULE loadInstalledLibrary(const std::wstring& name) {
     if (HMODULE module = LoadLibraryExW(name.c_str(), nullptr, kInstalledFolders)) return module;
     if (GetLastError() != ERROR_INVALID_PARAMETER) return nullptr;
     // A loader without the search flags: the same two folders, named in full.
-    if (!folderOf(name).empty()) return LoadLibraryExW(name.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!folderOf(name).empty())
+        return LoadLibraryExW(name.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     for (const std::wstring& folder : {programFolder(), systemFolder()}) {
         if (folder.empty()) continue;
         const std::wstring full = folder + L"\\" + name;

@@ -51,7 +51,8 @@ void endModalsFrom(size_t level, INT_PTR code) {
     const std::vector<Dialog*> running = t_modal;
     for (size_t i = running.size(); i > level; --i) {
         Dialog* d = running[i - 1];
-        if (std::find(t_modal.begin(), t_modal.end(), d) != t_modal.end() && !d->ended()) d->endDialog(code);
+        if (std::find(t_modal.begin(), t_modal.end(), d) != t_modal.end() && !d->ended())
+            d->endDialog(code);
     }
 }
 

@@ -11,9 +11,11 @@ namespace platform {
 namespace {
 
 // MSXML 3.0 DOMDocument.
-const CLSID kDomDocument30 = {0xF5078F32, 0xC551, 0x11D3, {0x89, 0xB9, 0x00, 0x00, 0xF8, 0x1F, 0xE2, 0x21}};
+const CLSID kDomDocument30 = {
+    0xF5078F32, 0xC551, 0x11D3, {0x89, 0xB9, 0x00, 0x00, 0xF8, 0x1F, 0xE2, 0x21}};
 // IXMLDOMDocument2, which carries setProperty; not in every tool chain's uuid library.
-const IID kDomDocument2 = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+const IID kDomDocument2 = {
+    0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
 class Bstr {
 public:
@@ -168,7 +170,8 @@ public:
     bool load(const std::u16string& path) override {
         StringVariant source(path);
         VARIANT_BOOL ok = VARIANT_FALSE;
-        if (!source.ok() || doc_->load(source.get(), &ok) != S_OK || ok != VARIANT_TRUE) return false;
+        if (!source.ok() || doc_->load(source.get(), &ok) != S_OK || ok != VARIANT_TRUE)
+            return false;
         // A parser that ignores ProhibitDTD still reports the declaration it read: such a
         // document is refused all the same, and its tree is not kept.
         ComPtr<IXMLDOMDocumentType> type;

@@ -11,7 +11,8 @@ PictureLibrary::~PictureLibrary() { unload(); }
 
 bool PictureLibrary::load(const wchar_t* path) {
     unload();
-    module_.reset(LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    module_.reset(
+        LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     return static_cast<bool>(module_);
 }
 
@@ -55,7 +56,8 @@ PictureLibrary::Sized PictureLibrary::forDpi(int id, int dpi) {
     s.bitmap = picture(id);
     if (s.bitmap == nullptr) return s;
     if (dpi <= 0) dpi = 96;
-    const int w = static_cast<int>(s.bitmap->GetWidth()), h = static_cast<int>(s.bitmap->GetHeight());
+    const int w = static_cast<int>(s.bitmap->GetWidth()),
+              h = static_cast<int>(s.bitmap->GetHeight());
     s.width = MulDiv(w, dpi, 96);
     s.height = MulDiv(h, dpi, 96);
     if (dpi > 96 && id > 0 && id < kLargeOffset)
@@ -63,7 +65,8 @@ PictureLibrary::Sized PictureLibrary::forDpi(int id, int dpi) {
     return s;
 }
 
-void drawPictureInControl(const DRAWITEMSTRUCT& item, const PictureLibrary::Sized& picture, bool bicubic) {
+void drawPictureInControl(const DRAWITEMSTRUCT& item, const PictureLibrary::Sized& picture,
+                          bool bicubic) {
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
     if (picture.bitmap == nullptr) return;
     Gdiplus::Graphics g(item.hDC);
@@ -78,8 +81,8 @@ void drawPictureInControl(const DRAWITEMSTRUCT& item, const PictureLibrary::Size
         w = static_cast<int>(w * s);
         h = static_cast<int>(h * s);
     }
-    g.DrawImage(picture.bitmap, static_cast<INT>(item.rcItem.left), static_cast<INT>(item.rcItem.top),
-                static_cast<INT>(w), static_cast<INT>(h));
+    g.DrawImage(picture.bitmap, static_cast<INT>(item.rcItem.left),
+                static_cast<INT>(item.rcItem.top), static_cast<INT>(w), static_cast<INT>(h));
 }
 
 }  // namespace platform

@@ -42,6 +42,7 @@ private:
 
 // Clears the control with the button-face colour and draws the picture at its size at the
 // top-left corner, made smaller to fit a smaller control (nothing when it is missing).
-void drawPictureInControl(const DRAWITEMSTRUCT& item, const PictureLibrary::Sized& picture, bool bicubic);
+void drawPictureInControl(const DRAWITEMSTRUCT& item, const PictureLibrary::Sized& picture,
+                          bool bicubic);
 
 }  // namespace platform

@@ -24,7 +24,8 @@ std::wstring extendedPath(std::u16string_view file) {
     return path;
 }
 
-std::optional<std::u16string> readLongPathValue(std::u16string_view file, std::u16string_view section,
+std::optional<std::u16string> readLongPathValue(std::u16string_view file,
+                                                std::u16string_view section,
                                                 std::u16string_view key) {
     const std::wstring path = extendedPath(file);
     UniqueHandle h(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -34,7 +35,8 @@ std::optional<std::u16string> readLongPathValue(std::u16string_view file, std::u
     if (!GetFileSizeEx(h.get(), &size) || size.QuadPart > 16 * 1024 * 1024) return std::nullopt;
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    if (!bytes.empty() && !ReadFile(h.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+    if (!bytes.empty() &&
+        !ReadFile(h.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
         return std::nullopt;
     bytes.resize(read);
     return scribo::findIniValue(scribo::decodeTextFile(bytes), section, key);
@@ -42,17 +44,16 @@ std::optional<std::u16string> readLongPathValue(std::u16string_view file, std::u
 
 }  // namespace
 
-std::u16string Win32ProfileSource::readString(std::u16string_view file,
-                                              std::u16string_view section,
+std::u16string Win32ProfileSource::readString(std::u16string_view file, std::u16string_view section,
                                               std::u16string_view key,
                                               std::u16string_view fallback) {
     if (beyondProfileLimit(file))
-        return scribo::cutToLookup(readLongPathValue(file, section, key).value_or(std::u16string(fallback)));
+        return scribo::cutToLookup(
+            readLongPathValue(file, section, key).value_or(std::u16string(fallback)));
     // The shared lookup convention: a 255-unit buffer cleared first, the result copied out.
     wchar_t buffer[scribo::kLookupUnits] = {};
-    GetPrivateProfileStringW(toWide(section).c_str(), toWide(key).c_str(),
-                             toWide(fallback).c_str(), buffer, scribo::kLookupUnits,
-                             toWide(file).c_str());
+    GetPrivateProfileStringW(toWide(section).c_str(), toWide(key).c_str(), toWide(fallback).c_str(),
+                             buffer, scribo::kLookupUnits, toWide(file).c_str());
     buffer[scribo::kLookupUnits - 1] = L'\0';
     return toU16(buffer);
 }
@@ -61,7 +62,8 @@ int Win32ProfileSource::readInt(std::u16string_view file, std::u16string_view se
                                 std::u16string_view key, int fallback) {
     if (beyondProfileLimit(file)) {
         const auto v = readLongPathValue(file, section, key);
-        return v && !v->empty() ? static_cast<int>(wcstol(reinterpret_cast<const wchar_t*>(v->c_str()), nullptr, 10))
+        return v && !v->empty() ? static_cast<int>(wcstol(
+                                      reinterpret_cast<const wchar_t*>(v->c_str()), nullptr, 10))
                                 : fallback;
     }
     return static_cast<int>(GetPrivateProfileIntW(toWide(section).c_str(), toWide(key).c_str(),

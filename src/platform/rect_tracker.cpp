@@ -58,25 +58,49 @@ RECT RectTracker::handleRect(int handle) const {
         // Too small to hold the handles apart inside: the four corner handles sit just outside
         // the corners, so the rectangle can still be resized, and all of its inside moves it.
         switch (handle) {
-            case kHitTopLeft: return {r.left - s, r.top - s, r.left, r.top};
-            case kHitTopRight: return {r.right, r.top - s, r.right + s, r.top};
-            case kHitBottomRight: return {r.right, r.bottom, r.right + s, r.bottom + s};
-            case kHitBottomLeft: return {r.left - s, r.bottom, r.left, r.bottom + s};
-            default: return {};
+            case kHitTopLeft:
+                return {r.left - s, r.top - s, r.left, r.top};
+            case kHitTopRight:
+                return {r.right, r.top - s, r.right + s, r.top};
+            case kHitBottomRight:
+                return {r.right, r.bottom, r.right + s, r.bottom + s};
+            case kHitBottomLeft:
+                return {r.left - s, r.bottom, r.left, r.bottom + s};
+            default:
+                return {};
         }
     }
     const int midX = (r.left + r.right - s) / 2, midY = (r.top + r.bottom - s) / 2;
     int x = r.left, y = r.top;
     switch (handle) {
-        case kHitTopLeft: break;
-        case kHitTopRight: x = r.right - s; break;
-        case kHitBottomRight: x = r.right - s; y = r.bottom - s; break;
-        case kHitBottomLeft: y = r.bottom - s; break;
-        case kHitTop: x = midX; break;
-        case kHitRight: x = r.right - s; y = midY; break;
-        case kHitBottom: x = midX; y = r.bottom - s; break;
-        case kHitLeft: y = midY; break;
-        default: break;
+        case kHitTopLeft:
+            break;
+        case kHitTopRight:
+            x = r.right - s;
+            break;
+        case kHitBottomRight:
+            x = r.right - s;
+            y = r.bottom - s;
+            break;
+        case kHitBottomLeft:
+            y = r.bottom - s;
+            break;
+        case kHitTop:
+            x = midX;
+            break;
+        case kHitRight:
+            x = r.right - s;
+            y = midY;
+            break;
+        case kHitBottom:
+            x = midX;
+            y = r.bottom - s;
+            break;
+        case kHitLeft:
+            y = midY;
+            break;
+        default:
+            break;
     }
     return {x, y, x + s, y + s};
 }
@@ -119,16 +143,39 @@ bool RectTracker::setCursor(HWND, POINT clientPoint) const {
 RECT RectTracker::dragged(const RECT& from, Hit hit, int dx, int dy) {
     RECT r = from;
     switch (hit) {
-        case kHitMiddle: OffsetRect(&r, dx, dy); break;
-        case kHitTopLeft: r.left += dx; r.top += dy; break;
-        case kHitTopRight: r.right += dx; r.top += dy; break;
-        case kHitBottomRight: r.right += dx; r.bottom += dy; break;
-        case kHitBottomLeft: r.left += dx; r.bottom += dy; break;
-        case kHitTop: r.top += dy; break;
-        case kHitRight: r.right += dx; break;
-        case kHitBottom: r.bottom += dy; break;
-        case kHitLeft: r.left += dx; break;
-        default: break;
+        case kHitMiddle:
+            OffsetRect(&r, dx, dy);
+            break;
+        case kHitTopLeft:
+            r.left += dx;
+            r.top += dy;
+            break;
+        case kHitTopRight:
+            r.right += dx;
+            r.top += dy;
+            break;
+        case kHitBottomRight:
+            r.right += dx;
+            r.bottom += dy;
+            break;
+        case kHitBottomLeft:
+            r.left += dx;
+            r.bottom += dy;
+            break;
+        case kHitTop:
+            r.top += dy;
+            break;
+        case kHitRight:
+            r.right += dx;
+            break;
+        case kHitBottom:
+            r.bottom += dy;
+            break;
+        case kHitLeft:
+            r.left += dx;
+            break;
+        default:
+            break;
     }
     return r;
 }

@@ -18,10 +18,10 @@ unsigned windowsMajorVersion() {
 }
 
 void setTaskbarButton(HWND hwnd, bool present) {
-    static const CLSID kTaskbarList = {0x56FDF344, 0xFD6D, 0x11D0,
-                                       {0x95, 0x8A, 0x00, 0x60, 0x97, 0xC9, 0xA0, 0x90}};
-    static const IID kTaskbarListIid = {0x56FDF342, 0xFD6D, 0x11D0,
-                                        {0x95, 0x8A, 0x00, 0x60, 0x97, 0xC9, 0xA0, 0x90}};
+    static const CLSID kTaskbarList = {
+        0x56FDF344, 0xFD6D, 0x11D0, {0x95, 0x8A, 0x00, 0x60, 0x97, 0xC9, 0xA0, 0x90}};
+    static const IID kTaskbarListIid = {
+        0x56FDF342, 0xFD6D, 0x11D0, {0x95, 0x8A, 0x00, 0x60, 0x97, 0xC9, 0xA0, 0x90}};
     ITaskbarList* list = nullptr;
     if (FAILED(CoCreateInstance(kTaskbarList, nullptr, CLSCTX_INPROC_SERVER, kTaskbarListIid,
                                 reinterpret_cast<void**>(&list))))

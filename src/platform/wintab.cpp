@@ -13,10 +13,10 @@ namespace {
 using namespace wintab;
 
 // Looked up in this order; every one must be present.
-constexpr const char* kFunctions[] = {
-    "WTOpenA",   "WTInfoA",  "WTGetA",    "WTSetA",    "WTPacket",       "WTClose",
-    "WTEnable",  "WTOverlap", "WTSave",   "WTConfig",  "WTRestore",      "WTExtSet",
-    "WTExtGet",  "WTQueueSizeSet", "WTDataPeek", "WTPacketsGet"};
+constexpr const char* kFunctions[] = {"WTOpenA",  "WTInfoA",        "WTGetA",     "WTSetA",
+                                      "WTPacket", "WTClose",        "WTEnable",   "WTOverlap",
+                                      "WTSave",   "WTConfig",       "WTRestore",  "WTExtSet",
+                                      "WTExtGet", "WTQueueSizeSet", "WTDataPeek", "WTPacketsGet"};
 enum FunctionIndex { kOpen = 0, kInfo = 1, kPacket = 4, kClose = 5, kFunctionCount = 16 };
 static_assert(sizeof(kFunctions) / sizeof(kFunctions[0]) == kFunctionCount, "function table");
 

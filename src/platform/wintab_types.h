@@ -14,9 +14,9 @@
 namespace wintab {
 
 struct ContextTag;
-using HCTX = ContextTag*;   // an opaque context handle
-using WTPKT = uint32_t;     // packet-field mask
-using FIX32 = uint32_t;     // 16.16 fixed point
+using HCTX = ContextTag*;  // an opaque context handle
+using WTPKT = uint32_t;    // packet-field mask
+using FIX32 = uint32_t;    // 16.16 fixed point
 
 // Information categories and indices (WTInfoA); index 0 asks for the whole record.
 inline constexpr UINT WTI_INTERFACE = 1;
@@ -59,7 +59,8 @@ inline constexpr WTPKT kPressurePacketData = PK_BUTTONS | PK_X | PK_Y | PK_NORMA
 inline constexpr UINT WT_DEFBASE = 0x7FF0;
 inline constexpr UINT WT_PACKET_OFFSET = 0;
 inline constexpr UINT WT_PACKET = WT_DEFBASE + WT_PACKET_OFFSET;
-static_assert(WT_PACKET == scribo::WM_TABLET_PACKET, "the panel expects packets at the default base");
+static_assert(WT_PACKET == scribo::WM_TABLET_PACKET,
+              "the panel expects packets at the default base");
 
 inline constexpr size_t LCNAMELEN = 40;
 

@@ -12,28 +12,28 @@
 namespace scribo {
 
 enum class ControlRole {
-    RemoteButton,      // the remote's window: shown while the remote is listed
-    QuickSetting,      // express keys of the device shown
-    DisplaySetting,    // pen-display monitor adjustment
-    Calibrate,         // pen-display calibration
-    TabletOnly,        // rotations, full area / screen portion, set screen area, pen positioning
-    TabletFields,      // the tablet-area edits
-    SetScreenArea,     // draw a screen region (one monitor, absolute positioning)
-    AbsoluteOnly,      // Windows Ink, full area, screen portion
-    Speed,             // relative speed
-    UpperPenButton,    // the upper pen button's list and label (two-button pens)
+    RemoteButton,    // the remote's window: shown while the remote is listed
+    QuickSetting,    // express keys of the device shown
+    DisplaySetting,  // pen-display monitor adjustment
+    Calibrate,       // pen-display calibration
+    TabletOnly,      // rotations, full area / screen portion, set screen area, pen positioning
+    TabletFields,    // the tablet-area edits
+    SetScreenArea,   // draw a screen region (one monitor, absolute positioning)
+    AbsoluteOnly,    // Windows Ink, full area, screen portion
+    Speed,           // relative speed
+    UpperPenButton,  // the upper pen button's list and label (two-button pens)
     Count
 };
 inline constexpr int kControlRoleCount = static_cast<int>(ControlRole::Count);
 
 struct ControlInputs {
-    bool hasRecord = false;     // a device is shown; the record fields below are its own
-    int32_t deviceKind = 0;     // 0 tablet, 1 pen display, others leave the kind's controls be
-    int32_t mouseMode = 0;      // 0 absolute, otherwise relative
+    bool hasRecord = false;  // a device is shown; the record fields below are its own
+    int32_t deviceKind = 0;  // 0 tablet, 1 pen display, others leave the kind's controls be
+    int32_t mouseMode = 0;   // 0 absolute, otherwise relative
     int32_t hasExpressKeys = 0;
     int32_t hasRing = 0;
-    int32_t penModel = 0;       // 1 and 2 are one-button pens
-    int monitorSelection = 0;   // entry of the monitor list; 0 is the whole desktop
+    int32_t penModel = 0;      // 1 and 2 are one-button pens
+    int monitorSelection = 0;  // entry of the monitor list; 0 is the whole desktop
     bool remoteListed = false;
     bool xpMode = false;
 };

@@ -19,7 +19,8 @@ DeviceEntry& DeviceList::append(const std::u16string& id) {
 bool DeviceList::resolve(DeviceEntry& entry) {
     // A slot can change hands without a removal in between: a record kept from earlier is only
     // this entry's while it still carries the entry's id.
-    if (entry.record != nullptr && !equalsIgnoringCase(readField(entry.record->deviceId), entry.deviceId))
+    if (entry.record != nullptr &&
+        !equalsIgnoringCase(readField(entry.record->deviceId), entry.deviceId))
         entry.record = nullptr;
     if (entry.record == nullptr) entry.record = lookupRecord(block_, entry.deviceId);
     return entry.record != nullptr;
@@ -99,7 +100,8 @@ bool DeviceList::markLoaded() {
 
 DeviceRecord* DeviceList::currentRecord() {
     if (current_ == nullptr || !resolve(*current_)) return nullptr;
-    return current_ == loadedEntry_ && current_->record == loadedRecord_ ? current_->record : nullptr;
+    return current_ == loadedEntry_ && current_->record == loadedRecord_ ? current_->record
+                                                                         : nullptr;
 }
 
 PanelActions DeviceList::refresh() {

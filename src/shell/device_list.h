@@ -35,9 +35,9 @@ public:
     // `tableMapName` gives the display name of a device id from the common file ("" = none).
     DeviceList(SharedBlock& block, std::function<std::u16string(std::u16string_view)> tableMapName);
 
-    int scanDevices();                     // entries added from the connected slots
-    void rebuildDeviceCombo();             // renumbers entries and fills comboTexts()
-    DeviceEntry* pickCurrentDevice();      // first entry with comboIndex 0, or none
+    int scanDevices();                           // entries added from the connected slots
+    void rebuildDeviceCombo();                   // renumbers entries and fills comboTexts()
+    DeviceEntry* pickCurrentDevice();            // first entry with comboIndex 0, or none
     void selectCurrentFromCombo(int selection);  // current = entry whose comboIndex == selection
     PanelActions onDeviceArrived(unsigned productId);
     PanelActions onDeviceRemoved(unsigned productId);

@@ -13,7 +13,7 @@ inline constexpr int kPenPictures[] = {kPenPictureTwoButtons, kPenPictureOneButt
 inline constexpr int kNewVersionPicture = 129;
 
 inline constexpr int penPictureId(int32_t penModel) {
-    return penModel == 1 ? kPenPictureOneButton
+    return penModel == 1   ? kPenPictureOneButton
            : penModel == 2 ? kPenPictureSlimOneButton
                            : kPenPictureTwoButtons;
 }

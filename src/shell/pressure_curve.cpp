@@ -70,7 +70,8 @@ std::optional<Rect32> dragCurvePoint(CurvePoint which, Point32 c, const CurvePoi
             if (r.left < p.middle.right || r.right > int64_t{box.right} - 2) return std::nullopt;
             return r;
         }
-        case CurvePoint::None: break;
+        case CurvePoint::None:
+            break;
     }
     return std::nullopt;
 }
@@ -84,7 +85,8 @@ std::optional<Rect32> keyMoveCurvePoint(CurvePoint which, int32_t dx, int32_t dy
     if (r == nullptr) return std::nullopt;
     if (which != CurvePoint::Middle) dy = 0;
     // One axis at a time (an arrow key moves along one), shortened towards a single pixel.
-    int64_t sx = std::clamp<int64_t>(dx, -65536, 65536), sy = std::clamp<int64_t>(dy, -65536, 65536);
+    int64_t sx = std::clamp<int64_t>(dx, -65536, 65536),
+            sy = std::clamp<int64_t>(dy, -65536, 65536);
     while (sx != 0 || sy != 0) {
         const Point32 to{saturate32(r->left + sx), saturate32(r->top + sy)};
         if (auto moved = dragCurvePoint(which, to, p, box)) return moved;
@@ -96,10 +98,14 @@ std::optional<Rect32> keyMoveCurvePoint(CurvePoint which, int32_t dx, int32_t dy
 
 CurvePoint nextCurvePoint(CurvePoint current, bool backwards) {
     switch (current) {
-        case CurvePoint::Start: return backwards ? CurvePoint::End : CurvePoint::Middle;
-        case CurvePoint::Middle: return backwards ? CurvePoint::Start : CurvePoint::End;
-        case CurvePoint::End: return backwards ? CurvePoint::Middle : CurvePoint::Start;
-        case CurvePoint::None: break;
+        case CurvePoint::Start:
+            return backwards ? CurvePoint::End : CurvePoint::Middle;
+        case CurvePoint::Middle:
+            return backwards ? CurvePoint::Start : CurvePoint::End;
+        case CurvePoint::End:
+            return backwards ? CurvePoint::Middle : CurvePoint::Start;
+        case CurvePoint::None:
+            break;
     }
     return backwards ? CurvePoint::End : CurvePoint::Start;
 }
@@ -126,7 +132,8 @@ int32_t shownPressure(int32_t displayMode, uint32_t raw, int32_t previous) {
     return previous;
 }
 
-std::optional<uint32_t> pressureBarFill(uint32_t barWidth, uint32_t pressure, uint32_t maxPressure) {
+std::optional<uint32_t> pressureBarFill(uint32_t barWidth, uint32_t pressure,
+                                        uint32_t maxPressure) {
     if (maxPressure == 0) return std::nullopt;
     const uint64_t fill = uint64_t{barWidth} * pressure / maxPressure;
     return static_cast<uint32_t>(std::min<uint64_t>(fill, barWidth));

@@ -8,8 +8,8 @@
 #include <optional>
 
 #include "config/block_access.h"
+#include "config/geometry.h"
 #include "config/shared_block.h"
-#include "mapping/screen_mapping.h"
 
 namespace scribo {
 

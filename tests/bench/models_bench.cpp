@@ -51,8 +51,8 @@ void BM_ScreenRoundTrip(benchmark::State& state) {
 BENCHMARK(BM_ScreenRoundTrip);
 
 void BM_ClampToBounds(benchmark::State& state) {
-    const Rect32 cases[] = {{400, 300, 480, 380}, {560, 460, 600, 500}, {300, 200, 380, 260},
-                            {380, 300, 600, 500}};
+    const Rect32 cases[] = {
+        {400, 300, 480, 380}, {560, 460, 600, 500}, {300, 200, 380, 260}, {380, 300, 600, 500}};
     std::size_t i = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(clampToBounds(cases[i++ & 3], kPreview));

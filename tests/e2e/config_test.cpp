@@ -124,7 +124,8 @@ TEST_F(ConfigTest, ImportReplacesTheFileAndAsksTheServiceToReload) {
     PostMessageW(panelWindow(), WM_PANEL_IMPORTEXPORT, kImportExportImport, 0);
     ASSERT_TRUE(answerFileDialog(panel.process().id(), backup));
     EXPECT_TRUE(sim.waitForLog("msg=0x420"));
-    EXPECT_TRUE(waitFor([] { return simCommand("get count " + std::to_string(WM_SERVICE_RELOADCONFIG)) == 1; }));
+    EXPECT_TRUE(waitFor(
+        [] { return simCommand("get count " + std::to_string(WM_SERVICE_RELOADCONFIG)) == 1; }));
     EXPECT_EQ(readFile(configFile()), saved);
 }
 

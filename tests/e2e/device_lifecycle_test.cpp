@@ -28,16 +28,22 @@ namespace {
 // Pad S (slot 0) and Display 16 (slot 1) are listed, the remote (slot 2) has its window; Pad L is
 // the device that takes another's slot.
 const char kProfile[] =
-    "[monitors]\nrect0 = 0 0 1920 1080\nrect1 = 0 0 1920 1080\nmonitorCount = 1\nprimaryMonitor = 1\n"
+    "[monitors]\nrect0 = 0 0 1920 1080\nrect1 = 0 0 1920 1080\nmonitorCount = 1\nprimaryMonitor = "
+    "1\n"
     "currentMonitor = 1\ndisplayDeviceName = \\\\.\\DISPLAY1\n"
-    "[device]\ndeviceId = PID_0374\nproductName = Pad S\ndeviceKind = 0\nhasRing = 1\nringCount = 1\n"
+    "[device]\ndeviceId = PID_0374\nproductName = Pad S\ndeviceKind = 0\nhasRing = 1\nringCount = "
+    "1\n"
     "hasExpressKeys = 1\nkeyCount = 8\nkeyPresent = 1 1 1 1 1 1 1 1\npenModel = 3\n"
-    "tabletMaxX = 15200\ntabletMaxY = 9500\nmonitorIndex = 1\nscreenArea = 0 0 1920 1080\napps.0.inUse = 1\n"
+    "tabletMaxX = 15200\ntabletMaxY = 9500\nmonitorIndex = 1\nscreenArea = 0 0 1920 "
+    "1080\napps.0.inUse = 1\n"
     "[device]\ndeviceId = PID_0390\nproductName = Display 16\ndeviceKind = 1\nhasExpressKeys = 1\n"
     "keyCount = 8\nkeyPresent = 1 1 1 1 1 1 1 1\ntabletMaxX = 34420\ntabletMaxY = 19360\n"
-    "monitorIndex = 1\nscreenArea = 0 0 1920 1080\ndisplayCalib = 0.5 0.5 0.5 0.5\napps.0.inUse = 1\n"
-    "[device]\ndeviceId = PID_0A31\nproductName = Remote\ndeviceKind = 5\nhasRing = 1\nringCount = 1\n"
-    "hasExpressKeys = 1\nkeyCount = 18\nkeyPresent = 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\napps.0.inUse = 1\n"
+    "monitorIndex = 1\nscreenArea = 0 0 1920 1080\ndisplayCalib = 0.5 0.5 0.5 0.5\napps.0.inUse = "
+    "1\n"
+    "[device]\ndeviceId = PID_0A31\nproductName = Remote\ndeviceKind = 5\nhasRing = 1\nringCount = "
+    "1\n"
+    "hasExpressKeys = 1\nkeyCount = 18\nkeyPresent = 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 "
+    "1\napps.0.inUse = 1\n"
     "[device]\nconnected = 0\ndeviceId = PID_0375\nproductName = Pad L\ndeviceKind = 0\n"
     "hasExpressKeys = 1\nkeyCount = 8\nkeyPresent = 1 1 1 1 1 1 1 1\ntabletMaxX = 40000\n"
     "tabletMaxY = 25000\napps.0.inUse = 1\n";
@@ -48,10 +54,14 @@ enum class Event { Removed, Replaced, Reload, Exit };
 
 const char* nameOf(Event e) {
     switch (e) {
-        case Event::Removed: return "its device removed";
-        case Event::Replaced: return "another device in its slot";
-        case Event::Reload: return "reload";
-        case Event::Exit: return "exit";
+        case Event::Removed:
+            return "its device removed";
+        case Event::Replaced:
+            return "another device in its slot";
+        case Event::Reload:
+            return "reload";
+        case Event::Exit:
+            return "exit";
     }
     return "";
 }
@@ -113,10 +123,18 @@ protected:
     bool raise(Event e, int slot, unsigned productId) {
         char line[64] = {};
         switch (e) {
-            case Event::Removed: std::snprintf(line, sizeof line, "remove 0x%04X", productId); break;
-            case Event::Replaced: std::snprintf(line, sizeof line, "replace %d 0x%04X", slot, kReplacement); break;
-            case Event::Reload: std::snprintf(line, sizeof line, "reload"); break;
-            case Event::Exit: std::snprintf(line, sizeof line, "exit"); break;
+            case Event::Removed:
+                std::snprintf(line, sizeof line, "remove 0x%04X", productId);
+                break;
+            case Event::Replaced:
+                std::snprintf(line, sizeof line, "replace %d 0x%04X", slot, kReplacement);
+                break;
+            case Event::Reload:
+                std::snprintf(line, sizeof line, "reload");
+                break;
+            case Event::Exit:
+                std::snprintf(line, sizeof line, "exit");
+                break;
         }
         return simCommand(line) != kNoStandIn;
     }
@@ -169,13 +187,16 @@ std::vector<HWND> openRemote(DeviceLifecycle& t, const std::function<void(HWND)>
     return {remote, t.opens([&] { nested(remote); })};
 }
 
-void customFunctionOfFirstKey(HWND window) { choose(pageOf(window, Page::Keys10), IDC_KEY_COMBO_FIRST, 2); }
+void customFunctionOfFirstKey(HWND window) {
+    choose(pageOf(window, Page::Keys10), IDC_KEY_COMBO_FIRST, 2);
+}
 void userRingGroup(HWND window) { choose(pageOf(window, Page::Ring), IDC_RING_COMBO_FIRST, 2); }
 
 std::vector<HWND> onDisplay16(DeviceLifecycle& t, int button) {
     HWND combo = GetDlgItem(panelWindow(), IDC_DEVICE_LIST);
     sendOrFail(combo, CB_SETCURSEL, 1, 0);
-    send(panelWindow(), WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    send(panelWindow(), WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE),
+         reinterpret_cast<LPARAM>(combo));
     return {t.opens([button] { post(panelWindow(), button); })};
 }
 
@@ -185,14 +206,15 @@ const WindowCase kWindows[] = {
     {"Quick Setting", 0, 0x0374, [](DeviceLifecycle& t) { return openQuickSetting(t, nullptr); },
      editExpressWindow},
     {"Quick Setting > custom function", 0, 0x0374,
-     [](DeviceLifecycle& t) { return openQuickSetting(t, customFunctionOfFirstKey); }, editExpressWindow},
+     [](DeviceLifecycle& t) { return openQuickSetting(t, customFunctionOfFirstKey); },
+     editExpressWindow},
     {"Quick Setting > ring Setting", 0, 0x0374,
      [](DeviceLifecycle& t) { return openQuickSetting(t, userRingGroup); }, editExpressWindow},
     {"Quick Setting > program selection", 0, 0x0374,
      [](DeviceLifecycle& t) { return openQuickSetting(t, [](HWND qs) { post(qs, IDC_QS_ADD); }); },
      editExpressWindow},
-    {"remote's window", 2, kRemoteProductId, [](DeviceLifecycle& t) { return openRemote(t, nullptr); },
-     editExpressWindow},
+    {"remote's window", 2, kRemoteProductId,
+     [](DeviceLifecycle& t) { return openRemote(t, nullptr); }, editExpressWindow},
     {"remote's window > custom function", 2, kRemoteProductId,
      [](DeviceLifecycle& t) { return openRemote(t, customFunctionOfFirstKey); }, editExpressWindow},
     {"remote's window > ring Setting", 2, kRemoteProductId,
@@ -208,14 +230,16 @@ const WindowCase kWindows[] = {
          for (const POINT& p : kCalibrationTaps) clickAt(w[0], p);
      }},
     {"screen-area overlay", 0, 0x0374,
-     [](DeviceLifecycle& t) { return std::vector<HWND>{t.opens([] { post(panelWindow(), IDC_SET_SCREEN_AREA); })}; },
+     [](DeviceLifecycle& t) {
+         return std::vector<HWND>{t.opens([] { post(panelWindow(), IDC_SET_SCREEN_AREA); })};
+     },
      [](const std::vector<HWND>& w) {
          if (gone(w[0])) return;
          clickAt(w[0], {200, 100});
          clickAt(w[0], {1000, 600});
      }},
-    {"display settings", 1, 0x0390, [](DeviceLifecycle& t) { return onDisplay16(t, IDC_DISPLAY_SETTING); },
-     pressOk},
+    {"display settings", 1, 0x0390,
+     [](DeviceLifecycle& t) { return onDisplay16(t, IDC_DISPLAY_SETTING); }, pressOk},
 };
 
 TEST_F(DeviceLifecycle, EveryWindowSurvivesEveryEventAndNothingIsWrittenAfterIt) {
@@ -238,7 +262,8 @@ TEST_F(DeviceLifecycle, EveryWindowSurvivesEveryEventAndNothingIsWrittenAfterIt)
                 ASSERT_EQ(simCommand("snapshot"), 0);
                 window.carryOn(opened);
                 sendToPanel(WM_NULL);
-                EXPECT_EQ(simCommand("changed"), 0) << "bit mask of the slots written after the event";
+                EXPECT_EQ(simCommand("changed"), 0)
+                    << "bit mask of the slots written after the event";
                 for (HWND w : opened) EXPECT_TRUE(gone(w)) << "a window of the device stayed open";
                 EXPECT_TRUE(panel_.process().running());
             }
@@ -262,18 +287,21 @@ TEST_F(DeviceLifecycle, AnEntryWithoutItsRecordIsNeverEditedAndLoadsWhenItAppear
     ASSERT_EQ(sendOrFail(combo, CB_GETCOUNT, 0, 0), 4);
     const int entry = 2;
     sendOrFail(combo, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
-    sendToPanel(WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    sendToPanel(WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE),
+                reinterpret_cast<LPARAM>(combo));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(panel, IDC_QUICK_SETTING)));
     ASSERT_EQ(simCommand("snapshot"), 0);
     // Pressed anyway: handled at once, with no window to wait for.
     DWORD_PTR r = 0;
     EXPECT_NE(SendMessageTimeoutW(panel, WM_COMMAND, MAKEWPARAM(IDC_QUICK_SETTING, BN_CLICKED), 0,
-                                  SMTO_NORMAL, 5000, &r), 0);
+                                  SMTO_NORMAL, 5000, &r),
+              0);
     sendOrFail(GetDlgItem(panel, IDC_RELATIVE), BM_CLICK, 0, 0);
     EXPECT_EQ(simCommand("changed"), 0);
 
     // The service fills slot 3 without a word; the next thing the user does loads it first.
-    for (const char* field : {"deviceId PID_0375", "productName Pad L", "penButton1Index 4", "mouseMode 0"})
+    for (const char* field :
+         {"deviceId PID_0375", "productName Pad L", "penButton1Index 4", "mouseMode 0"})
         ASSERT_EQ(simCommand(std::string("set 3 ") + field), 0) << field;
     ASSERT_EQ(simCommand("set 3 connected 1"), 0);
     // The click was made on the previous device's controls: it loads the device and is dropped.

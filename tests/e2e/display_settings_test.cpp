@@ -18,8 +18,8 @@
 
 #include "../../tools/ddc-sim/ddc_sim_state.h"
 #include "config/service_protocol.h"
-#include "platform/block_kernel.h"
 #include "panel_driver.h"
+#include "platform/block_kernel.h"
 #include "processes.h"
 #include "resource.h"
 
@@ -47,7 +47,8 @@ protected:
     void SetUp() override {
         ASSERT_EQ(listenWindow(), nullptr) << "a stand-in is still running";
         ASSERT_TRUE(installDefaultConfig());
-        ASSERT_NE(GetFileAttributesW((layoutDir() + L"\\dxva2.dll").c_str()), INVALID_FILE_ATTRIBUTES)
+        ASSERT_NE(GetFileAttributesW((layoutDir() + L"\\dxva2.dll").c_str()),
+                  INVALID_FILE_ATTRIBUTES)
             << "the DDC/CI stand-in is not in the test layout";
         ddc_ = ddcsim::openState(section_);
         ASSERT_NE(ddc_, nullptr);
@@ -82,7 +83,7 @@ protected:
         HWND combo = GetDlgItem(panelWindow(), IDC_DEVICE_LIST);
         sendOrFail(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         sendOrFail(panelWindow(), WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(combo));
+                   reinterpret_cast<LPARAM>(combo));
     }
     // The open display adjustment dialog: a window of the panel with the Restore button.
     static HWND dialog() {
@@ -91,17 +92,20 @@ protected:
             HWND found;
         } find{0, nullptr};
         GetWindowThreadProcessId(panelWindow(), &find.process);
-        EnumWindows([](HWND w, LPARAM p) -> BOOL {
-            auto* f = reinterpret_cast<Find*>(p);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == f->process && IsWindowVisible(w) && GetDlgItem(w, IDC_DS_RESTORE) != nullptr &&
-                GetDlgItem(w, IDC_DS_CONTRAST) != nullptr) {
-                f->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&find));
+        EnumWindows(
+            [](HWND w, LPARAM p) -> BOOL {
+                auto* f = reinterpret_cast<Find*>(p);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                if (pid == f->process && IsWindowVisible(w) &&
+                    GetDlgItem(w, IDC_DS_RESTORE) != nullptr &&
+                    GetDlgItem(w, IDC_DS_CONTRAST) != nullptr) {
+                    f->found = w;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&find));
         return find.found;
     }
     static void clickPanelButton(int id) {
@@ -115,14 +119,17 @@ protected:
         return dialog();
     }
     static void click(HWND dlg, int id) {
-        PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
+        PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
     }
     // Closes the dialog with OK or Cancel and waits until it is gone.
     void closeWith(HWND dlg, int id) {
         click(dlg, id);
         EXPECT_TRUE(waitFor([] { return dialog() == nullptr; }, 5000));
     }
-    static int pos(HWND dlg, int id) { return static_cast<int>(sendItemOrFail(dlg, id, TBM_GETPOS, 0, 0)); }
+    static int pos(HWND dlg, int id) {
+        return static_cast<int>(sendItemOrFail(dlg, id, TBM_GETPOS, 0, 0));
+    }
     static std::wstring text(HWND w, int id) {
         wchar_t buf[256] = {};
         GetDlgItemTextW(w, id, buf, 256);
@@ -138,14 +145,17 @@ protected:
 
     std::vector<Entry> log(std::size_t from = 0) const {
         std::vector<Entry> out;
-        const auto n = std::min<uint32_t>(static_cast<uint32_t>(ddc_->logCount), ddcsim::kLogCapacity);
+        const auto n =
+            std::min<uint32_t>(static_cast<uint32_t>(ddc_->logCount), ddcsim::kLogCapacity);
         for (uint32_t i = static_cast<uint32_t>(from); i < n; ++i)
-            if (ddc_->log[i].call != 0) out.push_back({static_cast<Call>(ddc_->log[i].call), ddc_->log[i]});
+            if (ddc_->log[i].call != 0)
+                out.push_back({static_cast<Call>(ddc_->log[i].call), ddc_->log[i]});
         return out;
     }
     std::vector<Entry> calls(Call c, std::size_t from = 0) const {
         std::vector<Entry> all = log(from), out;
-        std::copy_if(all.begin(), all.end(), std::back_inserter(out), [c](const Entry& e) { return e.call == c; });
+        std::copy_if(all.begin(), all.end(), std::back_inserter(out),
+                     [c](const Entry& e) { return e.call == c; });
         return out;
     }
     std::size_t logSize() const { return static_cast<std::size_t>(ddc_->logCount); }
@@ -174,20 +184,111 @@ TEST_F(DisplaySettings, ShowsWhatTheMonitorReports) {
         bool gainsEnabled, picturesEnabled;
         int redPos;
     } cases[] = {
-        {"readings scaled to 0..100", 0, 3, false, false, {0, 70, 100}, {0, 35, 50}, 70, L"70", 70, L"35",
-         {IDC_DS_6500K}, false, true, 50},
-        {"8200 K chooses nothing", 0, 5, false, false, {0, 70, 100}, {0, 35, 50}, 70, L"70", 70, L"35",
-         {}, false, true, 50},
-        {"failed temperature", 0, 3, true, false, {0, 70, 100}, {0, 35, 50}, 70, L"70", 70, L"35",
-         {IDC_DS_6500K}, false, true, 50},
-        {"unknown temperature reads the gains", 0, 0, false, false, {0, 20, 100}, {0, 80, 100}, 20, L"20", 80,
-         L"80", {IDC_DS_USER}, true, true, 30},
-        {"failed reads show 50 of 100", 0, 0, false, true, {0, 20, 100}, {0, 80, 100}, 50, L"50", 50, L"50",
-         {IDC_DS_6500K}, false, true, 50},
-        {"zero range leaves the slider", 0, 3, false, false, {0, 0, 0}, {0, 35, 50}, 0, L"0", 70, L"35",
-         {IDC_DS_6500K}, false, true, 50},
-        {"locked product", 1, 3, false, false, {0, 70, 100}, {0, 35, 50}, 70, L"70", 70, L"35",
-         {IDC_DS_6500K}, false, false, 50},
+        {"readings scaled to 0..100",
+         0,
+         3,
+         false,
+         false,
+         {0, 70, 100},
+         {0, 35, 50},
+         70,
+         L"70",
+         70,
+         L"35",
+         {IDC_DS_6500K},
+         false,
+         true,
+         50},
+        {"8200 K chooses nothing",
+         0,
+         5,
+         false,
+         false,
+         {0, 70, 100},
+         {0, 35, 50},
+         70,
+         L"70",
+         70,
+         L"35",
+         {},
+         false,
+         true,
+         50},
+        {"failed temperature",
+         0,
+         3,
+         true,
+         false,
+         {0, 70, 100},
+         {0, 35, 50},
+         70,
+         L"70",
+         70,
+         L"35",
+         {IDC_DS_6500K},
+         false,
+         true,
+         50},
+        {"unknown temperature reads the gains",
+         0,
+         0,
+         false,
+         false,
+         {0, 20, 100},
+         {0, 80, 100},
+         20,
+         L"20",
+         80,
+         L"80",
+         {IDC_DS_USER},
+         true,
+         true,
+         30},
+        {"failed reads show 50 of 100",
+         0,
+         0,
+         false,
+         true,
+         {0, 20, 100},
+         {0, 80, 100},
+         50,
+         L"50",
+         50,
+         L"50",
+         {IDC_DS_6500K},
+         false,
+         true,
+         50},
+        {"zero range leaves the slider",
+         0,
+         3,
+         false,
+         false,
+         {0, 0, 0},
+         {0, 35, 50},
+         0,
+         L"0",
+         70,
+         L"35",
+         {IDC_DS_6500K},
+         false,
+         true,
+         50},
+        {"locked product",
+         1,
+         3,
+         false,
+         false,
+         {0, 70, 100},
+         {0, 35, 50},
+         70,
+         L"70",
+         70,
+         L"35",
+         {IDC_DS_6500K},
+         false,
+         false,
+         50},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -207,10 +308,12 @@ TEST_F(DisplaySettings, ShowsWhatTheMonitorReports) {
         EXPECT_EQ(text(dlg, IDC_DS_CONTRAST_VALUE), c.contrastLabel);
         EXPECT_EQ(pos(dlg, IDC_DS_RED), c.redPos);
         EXPECT_EQ(checkedRadios(dlg), c.radios);
-        for (int id : {IDC_DS_RED, IDC_DS_GREEN, IDC_DS_BLUE}) EXPECT_EQ(enabled(dlg, id), c.gainsEnabled) << id;
+        for (int id : {IDC_DS_RED, IDC_DS_GREEN, IDC_DS_BLUE})
+            EXPECT_EQ(enabled(dlg, id), c.gainsEnabled) << id;
         for (int id : {IDC_DS_BRIGHTNESS, IDC_DS_CONTRAST, IDC_DS_SRGB, IDC_DS_USER})
             EXPECT_EQ(enabled(dlg, id), c.picturesEnabled) << id;
-        for (int id : {IDC_DS_RESTORE, IDC_DS_ROTATE_0, IDC_DS_ROTATE_90, IDOK}) EXPECT_TRUE(enabled(dlg, id)) << id;
+        for (int id : {IDC_DS_RESTORE, IDC_DS_ROTATE_0, IDC_DS_ROTATE_90, IDOK})
+            EXPECT_TRUE(enabled(dlg, id)) << id;
         closeWith(dlg, IDCANCEL);
         EXPECT_TRUE(calls(Call::Save).empty()) << "Cancel stores nothing";
         EXPECT_EQ(ddc_->openHandles, 0) << "the physical monitor is released";
@@ -224,7 +327,8 @@ TEST_F(DisplaySettings, RotationAndRestoreWorkOnALockedProductAndOkStores) {
     struct Turn {
         int button;
         uint32_t width, height, orientation;
-    } turns[] = {{IDC_DS_ROTATE_90, 1080, 1920, 1}, {IDC_DS_ROTATE_180, 1920, 1080, 2},
+    } turns[] = {{IDC_DS_ROTATE_90, 1080, 1920, 1},
+                 {IDC_DS_ROTATE_180, 1920, 1080, 2},
                  {IDC_DS_ROTATE_270, 1080, 1920, 3}};
     for (const Turn& t : turns) {
         const std::size_t before = calls(Call::ChangeDisplay).size();
@@ -263,7 +367,8 @@ TEST_F(DisplaySettings, RotationAndRestoreWorkOnALockedProductAndOkStores) {
         EXPECT_EQ(vcp[i].e.a, static_cast<uint32_t>(0x14 + 2 * i));
         EXPECT_EQ(vcp[i].e.b, 50u);
     }
-    EXPECT_GE(vcp[1].e.microseconds - upright[0].e.microseconds, 395000) << "the display gets 400 ms";
+    EXPECT_GE(vcp[1].e.microseconds - upright[0].e.microseconds, 395000)
+        << "the display gets 400 ms";
     EXPECT_EQ(checkedRadios(dlg), std::vector<int>{IDC_DS_6500K});
     EXPECT_EQ(pos(dlg, IDC_DS_BRIGHTNESS), 50);
     EXPECT_EQ(text(dlg, IDC_DS_CONTRAST_VALUE), L"50");
@@ -281,7 +386,8 @@ TEST_F(DisplaySettings, TellsWhyItCannotOpen) {
         const wchar_t* caption;
         const wchar_t* message;
     } cases[] = {
-        {"duplicate or single display", 0, 0, 0, L"Info", L"Please set your monitors to extend mode then try again.! "},
+        {"duplicate or single display", 0, 0, 0, L"Info",
+         L"Please set your monitors to extend mode then try again.! "},
         {"no physical monitor", 1, 1, 0, L"Error", L"Can't Get the PhysicalMonitor!"},
         {"count query fails", 1, 0, 1, L"Error", L"Can't Get the PhysicalMonitor!"},
         {"monitor index beyond the table", 12, 0, 0, L"Error", L"Can't Get the PhysicalMonitor!"},
@@ -293,7 +399,8 @@ TEST_F(DisplaySettings, TellsWhyItCannotOpen) {
         ddc_->failCount = c.failCount;
         clickPanelButton(IDC_DISPLAY_SETTING);
         HWND box = nullptr;
-        ASSERT_TRUE(waitFor([&] { return (box = FindWindowW(L"#32770", c.caption)) != nullptr; }, 5000));
+        ASSERT_TRUE(
+            waitFor([&] { return (box = FindWindowW(L"#32770", c.caption)) != nullptr; }, 5000));
         EXPECT_EQ(text(box, 0xFFFF), c.message);
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(waitFor([&] { return !IsWindow(box); }, 3000));
@@ -320,7 +427,8 @@ TEST_F(DisplaySettings, TheWindowAnswersWhileTheMonitorWorks) {
             DWORD_PTR r = 0;
             SendMessageTimeoutW(dlg, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &r);
             const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now() - t0).count();
+                                     std::chrono::steady_clock::now() - t0)
+                                     .count();
             longest = std::max(longest.load(), ms);
             Sleep(5);
         }
@@ -329,30 +437,36 @@ TEST_F(DisplaySettings, TheWindowAnswersWhileTheMonitorWorks) {
     const int moves = 60;
     for (int i = 1; i <= moves; ++i) {
         PostMessageW(slider, TBM_SETPOS, TRUE, i);
-        PostMessageW(dlg, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, i), reinterpret_cast<LPARAM>(slider));
+        PostMessageW(dlg, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, i),
+                     reinterpret_cast<LPARAM>(slider));
         Sleep(15);
     }
     PostMessageW(dlg, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(slider));
     const int64_t dragEnd = ddcsim::nowMicroseconds();
     const std::wstring last = std::to_wstring(moves);
-    const bool caughtUp = waitFor([&] { return text(dlg, IDC_DS_BRIGHTNESS_VALUE) == last; }, 30000);
+    const bool caughtUp =
+        waitFor([&] { return text(dlg, IDC_DS_BRIGHTNESS_VALUE) == last; }, 30000);
     const int64_t windowLag = ddcsim::nowMicroseconds() - dragEnd;
-    const bool settled = waitFor([&] {
-        const auto b = calls(Call::SetBrightness, from);
-        return !b.empty() && b.back().e.a == static_cast<uint32_t>(moves);
-    }, 30000);
+    const bool settled = waitFor(
+        [&] {
+            const auto b = calls(Call::SetBrightness, from);
+            return !b.empty() && b.back().e.a == static_cast<uint32_t>(moves);
+        },
+        30000);
     dragging = false;
     pinger.join();
     const auto sets = calls(Call::SetBrightness, from);
-    std::printf("[ figure ] drag of %d moves: longest unanswered message %lld ms; window showed the last "
-                "position %lld ms after the drag, the monitor had it %lld ms after\n",
-                moves, longest.load(), static_cast<long long>(windowLag / 1000),
-                static_cast<long long>(sets.empty() ? -1 : (sets.back().e.microseconds - dragEnd) / 1000));
+    std::printf(
+        "[ figure ] drag of %d moves: longest unanswered message %lld ms; window showed the last "
+        "position %lld ms after the drag, the monitor had it %lld ms after\n",
+        moves, longest.load(), static_cast<long long>(windowLag / 1000),
+        static_cast<long long>(sets.empty() ? -1 : (sets.back().e.microseconds - dragEnd) / 1000));
     ASSERT_TRUE(caughtUp && settled);
     // How long a message waited is a figure (above), not a check: a loaded machine can take any
     // time. What keeps the window answering is that no monitor call runs on its thread.
 
-    EXPECT_LT(sets.size(), static_cast<std::size_t>(moves / 3)) << "moves made while busy are merged";
+    EXPECT_LT(sets.size(), static_cast<std::size_t>(moves / 3))
+        << "moves made while busy are merged";
     for (std::size_t i = 0; i < sets.size(); ++i) {
         EXPECT_NE(sets[i].e.thread, uiThread) << "monitor work on the window's thread";
         if (i == 0) continue;
@@ -379,30 +493,36 @@ TEST_F(DisplaySettings, OpensAtOnceAndFillsWhenTheMonitorAnswers) {
     HWND dlg = dialog();
     const int64_t shownAt = ddcsim::nowMicroseconds();
     const DWORD uiThread = GetWindowThreadProcessId(dlg, nullptr);
-    for (int id : {IDC_DS_SRGB, IDC_DS_USER, IDC_DS_RED, IDC_DS_BRIGHTNESS, IDC_DS_CONTRAST, IDC_DS_RESTORE,
-                   IDC_DS_ROTATE_0, IDC_DS_ROTATE_270})
+    for (int id : {IDC_DS_SRGB, IDC_DS_USER, IDC_DS_RED, IDC_DS_BRIGHTNESS, IDC_DS_CONTRAST,
+                   IDC_DS_RESTORE, IDC_DS_ROTATE_0, IDC_DS_ROTATE_270})
         EXPECT_FALSE(enabled(dlg, id)) << id << " usable before the monitor's values are there";
     EXPECT_TRUE(enabled(dlg, IDCANCEL));
     DWORD_PTR r = 0;
     const auto t0 = std::chrono::steady_clock::now();
     EXPECT_NE(SendMessageTimeoutW(dlg, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r), 0);
-    const long long answerMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+    const long long answerMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0)
+            .count();
 
     ASSERT_TRUE(waitFor([&] { return enabled(dlg, IDC_DS_RESTORE); }, 5000));
-    const std::vector<Call> reads = {Call::GetTemperature, Call::GetGain, Call::GetBrightness, Call::GetContrast};
+    const std::vector<Call> reads = {Call::GetTemperature, Call::GetGain, Call::GetBrightness,
+                                     Call::GetContrast};
     std::vector<Entry> done;
     for (const Entry& e : log(from))
         if (std::find(reads.begin(), reads.end(), e.call) != reads.end()) done.push_back(e);
     ASSERT_EQ(done.size(), 6u);
-    std::printf("[ figure ] dialog shown %lld ms before the last of six 45 ms reads; it answered in %lld ms meanwhile\n",
-                static_cast<long long>((done.back().e.microseconds - shownAt) / 1000), answerMs);
+    std::printf(
+        "[ figure ] dialog shown %lld ms before the last of six 45 ms reads; it answered in %lld "
+        "ms meanwhile\n",
+        static_cast<long long>((done.back().e.microseconds - shownAt) / 1000), answerMs);
     EXPECT_GT(done.back().e.microseconds, shownAt) << "the dialog waited for the monitor";
     EXPECT_LT(answerMs, 100);
     for (const Entry& e : done) EXPECT_NE(e.e.thread, uiThread) << "a read on the window's thread";
     EXPECT_EQ(checkedRadios(dlg), std::vector<int>{IDC_DS_USER});
     EXPECT_EQ(pos(dlg, IDC_DS_GREEN), 20);
     EXPECT_EQ(pos(dlg, IDC_DS_BRIGHTNESS), 70);
-    for (int id : {IDC_DS_SRGB, IDC_DS_RED, IDC_DS_GREEN, IDC_DS_BRIGHTNESS, IDC_DS_ROTATE_90}) EXPECT_TRUE(enabled(dlg, id)) << id;
+    for (int id : {IDC_DS_SRGB, IDC_DS_RED, IDC_DS_GREEN, IDC_DS_BRIGHTNESS, IDC_DS_ROTATE_90})
+        EXPECT_TRUE(enabled(dlg, id)) << id;
     closeWith(dlg, IDCANCEL);
     EXPECT_TRUE(waitFor([&] { return ddc_->openHandles == 0; }, 3000));
 }
@@ -416,7 +536,8 @@ TEST_F(DisplaySettings, ClosingNeverWaitsForAHungMonitor) {
         const char* what;
         bool hangAtOpening;  // else: once the values are there, on a preset click
         int button;
-    } cases[] = {{"hung while reading, Cancel", true, IDCANCEL}, {"hung on a preset, OK", false, IDOK}};
+    } cases[] = {{"hung while reading, Cancel", true, IDCANCEL},
+                 {"hung on a preset, OK", false, IDOK}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const std::size_t from = logSize();
@@ -424,7 +545,8 @@ TEST_F(DisplaySettings, ClosingNeverWaitsForAHungMonitor) {
         if (c.hangAtOpening) {
             ddc_->hang = 1;
             clickPanelButton(IDC_DISPLAY_SETTING);
-            ASSERT_TRUE(waitFor([&] { return (dlg = dialog()) != nullptr && ddc_->hungCalls > 0; }, 5000));
+            ASSERT_TRUE(
+                waitFor([&] { return (dlg = dialog()) != nullptr && ddc_->hungCalls > 0; }, 5000));
         } else {
             dlg = openDialog();
             ASSERT_NE(dlg, nullptr);
@@ -435,16 +557,20 @@ TEST_F(DisplaySettings, ClosingNeverWaitsForAHungMonitor) {
         const auto t0 = std::chrono::steady_clock::now();
         click(dlg, c.button);
         const bool closed = waitFor([] { return dialog() == nullptr; }, 5000);
-        const long long closeMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+        const long long closeMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                      std::chrono::steady_clock::now() - t0)
+                                      .count();
         std::printf("[ figure ] %s: the dialog closed %lld ms after the click\n", c.what, closeMs);
         ASSERT_TRUE(closed) << "the dialog waits for the hung monitor";
         EXPECT_LE(closeMs, 700);  // half a second of waiting, and the window going
         DWORD_PTR r = 0;
-        EXPECT_NE(SendMessageTimeoutW(panelWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &r), 0) << "the panel hangs";
+        EXPECT_NE(SendMessageTimeoutW(panelWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &r), 0)
+            << "the panel hangs";
         EXPECT_EQ(ddc_->openHandles, 1) << "the hung command's monitor is still in use";
 
         ddc_->hang = 0;
-        EXPECT_TRUE(waitFor([&] { return ddc_->openHandles == 0; }, 5000)) << "the monitor is not let go";
+        EXPECT_TRUE(waitFor([&] { return ddc_->openHandles == 0; }, 5000))
+            << "the monitor is not let go";
         EXPECT_EQ(calls(Call::Save, from).size(), c.button == IDOK ? 1u : 0u);
     }
 }

@@ -10,10 +10,10 @@
 
 #include "config/block_access.h"
 #include "config/service_protocol.h"
-#include "platform/block_kernel.h"
-#include "platform/wide.h"
 #include "express_pages.h"
 #include "panel_driver.h"
+#include "platform/block_kernel.h"
+#include "platform/wide.h"
 #include "processes.h"
 #include "resource.h"
 
@@ -43,7 +43,9 @@ const char kProfile[] =
     "hasRing = 1\nhasExpressKeys = 1\nringCount = 1\nkeyCount = 18\n"
     "keyPresent = 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\napps.0.inUse = 1\n";
 
-bool visibleStyle(HWND h) { return h != nullptr && (GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool visibleStyle(HWND h) {
+    return h != nullptr && (GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 std::wstring textOf(HWND h) {
     wchar_t buf[512] = {};
@@ -71,13 +73,18 @@ protected:
         HWND combo = GetDlgItem(panelWindow(), IDC_DEVICE_LIST);
         sendOrFail(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         sendOrFail(panelWindow(), WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(combo));
+                   reinterpret_cast<LPARAM>(combo));
     }
     // Presses Quick Setting; the window runs modally inside the panel.
     static HWND openQuickSetting() {
         PostMessageW(panelWindow(), WM_COMMAND, MAKEWPARAM(IDC_QUICK_SETTING, BN_CLICKED), 0);
         HWND w = nullptr;
-        waitFor([&] { return (w = FindWindowW(L"#32770", kQuickSetTitle)) != nullptr && IsWindowVisible(w); }, 10000);
+        waitFor(
+            [&] {
+                return (w = FindWindowW(L"#32770", kQuickSetTitle)) != nullptr &&
+                       IsWindowVisible(w);
+            },
+            10000);
         return w;
     }
     static void closeWindow(HWND w) {
@@ -111,7 +118,8 @@ TEST_F(ExpressKeys, EachDeviceGetsItsPages) {
         HWND w = openQuickSetting();
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(pageKinds(w), c.pages);
-        EXPECT_EQ(sendItemOrFail(w, IDC_QS_TABS, TCM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(c.pages.size()));
+        EXPECT_EQ(sendItemOrFail(w, IDC_QS_TABS, TCM_GETITEMCOUNT, 0, 0),
+                  static_cast<LRESULT>(c.pages.size()));
         closeWindow(w);
     }
 }
@@ -146,14 +154,16 @@ TEST_F(ExpressKeys, TrackPadModeIsWrittenAndSentAndDefaultReturnsToMouse) {
         int item;
         bool groupsEnabled;
         const char* message;
-    } cases[] = {{2, true, "msg=0x424 wParam=3 lParam=1"}, {1, false, "msg=0x424 wParam=2 lParam=1"}};
+    } cases[] = {{2, true, "msg=0x424 wParam=3 lParam=1"},
+                 {1, false, "msg=0x424 wParam=2 lParam=1"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.item);
         choose(page, IDC_TRACKPAD_MODE, c.item);
         EXPECT_EQ(slot(1).trackPadId, c.item + 1);
         EXPECT_NE(sim_->log().find(c.message), std::string::npos);
         for (int g = 0; g < kRingFunctions; ++g)
-            EXPECT_EQ(IsWindowEnabled(GetDlgItem(page, IDC_RING_COMBO_FIRST + g)) != FALSE, c.groupsEnabled);
+            EXPECT_EQ(IsWindowEnabled(GetDlgItem(page, IDC_RING_COMBO_FIRST + g)) != FALSE,
+                      c.groupsEnabled);
     }
     sendOrFail(page, WM_COMMAND, MAKEWPARAM(IDC_PAGE_DEFAULT, BN_CLICKED), 0);
     EXPECT_EQ(slot(1).trackPadId, 1);
@@ -172,7 +182,8 @@ TEST_F(ExpressKeys, LightLevelsAreSentAndStoredOnlyWhenTheServiceTookThem) {
     const auto move = [page](int bar, int position) {
         HWND b = GetDlgItem(page, bar);
         sendOrFail(b, TBM_SETPOS, TRUE, position);
-        sendOrFail(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), reinterpret_cast<LPARAM>(b));
+        sendOrFail(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position),
+                   reinterpret_cast<LPARAM>(b));
     };
     // Stored 100 and 50 show as positions 2 and 1.
     EXPECT_EQ(sendItemOrFail(page, IDC_LIGHT_WHEEL, TBM_GETPOS, 0, 0), 2);
@@ -202,9 +213,11 @@ TEST_F(ExpressKeys, ProgramSelectionListsEachProgramOnce) {
     start();
     HWND w = openQuickSetting();
     ASSERT_NE(w, nullptr);
-    PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDC_QS_ADD, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(w, IDC_QS_ADD)));
+    PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDC_QS_ADD, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(w, IDC_QS_ADD)));
     HWND select = nullptr;
-    ASSERT_TRUE(waitFor([&] { return (select = FindWindowW(L"#32770", L"Select Program")) != nullptr; }, 10000));
+    ASSERT_TRUE(waitFor(
+        [&] { return (select = FindWindowW(L"#32770", L"Select Program")) != nullptr; }, 10000));
     HWND list = GetDlgItem(select, IDC_SP_LIST);
     int found = -1, count = 0;
     const int n = static_cast<int>(sendOrFail(list, LB_GETCOUNT, 0, 0));
@@ -219,7 +232,8 @@ TEST_F(ExpressKeys, ProgramSelectionListsEachProgramOnce) {
     EXPECT_EQ(count, 1);
     // Choosing the entry shows its full path, which OK hands back.
     sendOrFail(list, LB_SETCURSEL, static_cast<WPARAM>(found), 0);
-    sendOrFail(select, WM_COMMAND, MAKEWPARAM(IDC_SP_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    sendOrFail(select, WM_COMMAND, MAKEWPARAM(IDC_SP_LIST, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
     const std::wstring path = textOf(GetDlgItem(select, IDC_SP_PATH));
     EXPECT_NE(path.find(L"scribo_test_app.exe"), std::wstring::npos);
     PostMessageW(select, WM_COMMAND, IDCANCEL, 0);
@@ -262,7 +276,8 @@ TEST(ExpressKeysRemote, WindowFollowsTheRemoteAndOkSavesItsEdits) {
     ASSERT_NE(ring, nullptr);
     HWND combo = GetDlgItem(ring, IDC_RING_COMBO_FIRST + 2);
     sendOrFail(combo, CB_SETCURSEL, 1, 0);
-    sendOrFail(ring, WM_COMMAND, MAKEWPARAM(IDC_RING_COMBO_FIRST + 2, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    sendOrFail(ring, WM_COMMAND, MAKEWPARAM(IDC_RING_COMBO_FIRST + 2, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
     EXPECT_EQ(remote.apps[0].ringFunc[0][2], 1);
     sendOrFail(w, WM_COMMAND, IDOK, 0);
     EXPECT_FALSE(IsWindowVisible(w));

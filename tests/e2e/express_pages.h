@@ -26,7 +26,8 @@ inline Page kindOf(HWND page) {
 // The pages of an express-key window, in tab order (children of its tab control).
 inline std::vector<HWND> pagesOf(HWND window) {
     std::vector<HWND> pages;
-    for (HWND c = GetWindow(GetDlgItem(window, IDC_QS_TABS), GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+    for (HWND c = GetWindow(GetDlgItem(window, IDC_QS_TABS), GW_CHILD); c != nullptr;
+         c = GetWindow(c, GW_HWNDNEXT))
         pages.push_back(c);
     // Each page went on top of the previous one: the child list runs against the tab order.
     std::reverse(pages.begin(), pages.end());

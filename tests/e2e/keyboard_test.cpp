@@ -170,9 +170,9 @@ TEST_F(KeyboardE2E, TrackersMoveWithTheArrowsAsWithTheMouse) {
     ASSERT_TRUE(tabTo(control(IDC_TABLET_PREVIEW)));
     pressTimes(VK_RIGHT, 5);
     pressTimes(VK_DOWN, 3);
-    const Area expected =
-        *previewToTabletArea({tracker.left + 5, tracker.top + 3, tracker.right + 5, tracker.bottom + 3},
-                             {15200, 9500}, preview);
+    const Area expected = *previewToTabletArea(
+        {tracker.left + 5, tracker.top + 3, tracker.right + 5, tracker.bottom + 3}, {15200, 9500},
+        preview);
     EXPECT_TRUE(waitFor([&] { return areaOf(slot(0)) == expected; })) << areaOf(slot(0));
     const Area byKeys = areaOf(slot(0));
     const std::wstring fieldX = textOf(IDC_TABLET_X);
@@ -191,15 +191,19 @@ TEST_F(KeyboardE2E, TrackersMoveWithTheArrowsAsWithTheMouse) {
     // back left with the keys; the screen area follows the tracker.
     const Rect32 screen = clientRect(IDC_SCREEN_PREVIEW);
     const int qx = (screen.right - screen.left) / 4, qy = (screen.bottom - screen.top) / 4;
-    PostMessageW(panelWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(screen.left + 2, screen.top + 2));
-    PostMessageW(panelWindow(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(screen.left + 2 + qx, screen.top + 2 + qy));
-    PostMessageW(panelWindow(), WM_LBUTTONUP, 0, MAKELPARAM(screen.left + 2 + qx, screen.top + 2 + qy));
+    PostMessageW(panelWindow(), WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM(screen.left + 2, screen.top + 2));
+    PostMessageW(panelWindow(), WM_MOUSEMOVE, MK_LBUTTON,
+                 MAKELPARAM(screen.left + 2 + qx, screen.top + 2 + qy));
+    PostMessageW(panelWindow(), WM_LBUTTONUP, 0,
+                 MAKELPARAM(screen.left + 2 + qx, screen.top + 2 + qy));
     const auto stored = [&](const Rect32& tracker) {
         const Area a = *previewToScreenArea(tracker, {0, 0, 1920, 1080}, screen);
         return Rect32{a.x, a.y, a.x + a.w, a.y + a.h};
     };
     const Rect32 pulled{screen.left + qx, screen.top + qy, screen.right, screen.bottom};
-    ASSERT_TRUE(waitFor([&] { return slot(0).screenArea == stored(pulled); })) << slot(0).screenArea;
+    ASSERT_TRUE(waitFor([&] { return slot(0).screenArea == stored(pulled); }))
+        << slot(0).screenArea;
     ASSERT_TRUE(tabTo(control(IDC_SCREEN_PREVIEW)));
     pressTimes(VK_LEFT, 7);
     const Rect32 moved{pulled.left - 7, pulled.top, pulled.right - 7, pulled.bottom};

@@ -11,10 +11,10 @@
 #include <string>
 
 #include "config/service_protocol.h"
-#include "platform/block_kernel.h"
-#include "platform/handles.h"
 #include "linux_proc.h"
 #include "panel_driver.h"
+#include "platform/block_kernel.h"
+#include "platform/handles.h"
 #include "processes.h"
 #include "resource.h"
 #include "wintab_sim_control.h"
@@ -120,7 +120,9 @@ TEST_F(LivePressure, TheNumberFollowsTheDisplayModeAndTheBarThePressure) {
         chooseDevice(c.device);
         ASSERT_TRUE(press("fixed:4095"));
         EXPECT_TRUE(waitFor([&] { return controlText(IDC_PRESSURE_VALUE) == c.shown; }))
-            << "shown: " << std::string(controlText(IDC_PRESSURE_VALUE).begin(), controlText(IDC_PRESSURE_VALUE).end());
+            << "shown: "
+            << std::string(controlText(IDC_PRESSURE_VALUE).begin(),
+                           controlText(IDC_PRESSURE_VALUE).end());
         // Half the axis fills half the bar, in both modes.
         RECT bar{};
         GetClientRect(control(IDC_PRESSURE_BAR), &bar);
@@ -221,8 +223,10 @@ TEST_F(LivePressure, DISABLED_PacketCost) {
         const wchar_t* script;
         const wchar_t* rate;
         bool over = true;  // the pen over the window (drawn) or beside it (fetched only)
-    } runs[] = {{"idle (floor)", L"off", L"300"}, {"300 packets/s", L"stroke", L"300"},
-                {"1000 packets/s", L"stroke", L"1000"}, {"1000/s outside", L"stroke", L"1000", false}};
+    } runs[] = {{"idle (floor)", L"off", L"300"},
+                {"300 packets/s", L"stroke", L"300"},
+                {"1000 packets/s", L"stroke", L"1000"},
+                {"1000/s outside", L"stroke", L"1000", false}};
     double idleCpu = 0;
     for (const auto& r : runs) {
         // The stand-in reads its script and rate when the panel opens the context.
@@ -253,8 +257,8 @@ TEST_F(LivePressure, DISABLED_PacketCost) {
         const DWORD wall = GetTickCount() - t0;
         const long packets = control->packetsPosted - posted0;
         if (packets == 0) idleCpu = cpu;
-        std::printf("%-15s packets %6ld  panel CPU %7.1f ms in %lu ms = %5.2f %%", r.name, packets, cpu,
-                    static_cast<unsigned long>(wall), 100.0 * cpu / wall);
+        std::printf("%-15s packets %6ld  panel CPU %7.1f ms in %lu ms = %5.2f %%", r.name, packets,
+                    cpu, static_cast<unsigned long>(wall), 100.0 * cpu / wall);
         if (packets > 0)
             std::printf("  per packet %.1f us (%.1f us above idle)", 1000.0 * cpu / packets,
                         1000.0 * (cpu - idleCpu) / packets);

@@ -41,7 +41,8 @@ protected:
     static HWND control(int id) { return GetDlgItem(panelWindow(), id); }
     static bool usable(int id) {
         HWND c = control(id);
-        return c != nullptr && (GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE) != 0 && IsWindowEnabled(c);
+        return c != nullptr && (GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE) != 0 &&
+               IsWindowEnabled(c);
     }
     static void chooseDevice(int index) {
         sendOrFail(control(IDC_DEVICE_LIST), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
@@ -52,23 +53,27 @@ protected:
         return openAndCloseWindow(panel_.process().id(), open);
     }
     static void click(int id) {
-        PostMessageW(panelWindow(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control(id)));
+        PostMessageW(panelWindow(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(control(id)));
     }
 
     // One cycle; the titles of the windows it opened (the remote's changes with how it opens).
     std::multiset<std::wstring> cycle() {
         std::multiset<std::wstring> opened;
         sendToPanel(WM_PANEL_SHOW);
-        const int devices = static_cast<int>(sendOrFail(control(IDC_DEVICE_LIST), CB_GETCOUNT, 0, 0));
+        const int devices =
+            static_cast<int>(sendOrFail(control(IDC_DEVICE_LIST), CB_GETCOUNT, 0, 0));
         for (int d = 0; d < devices; ++d) {
             chooseDevice(d);
-            for (int id : {IDC_QUICK_SETTING, IDC_REMOTE, IDC_DISPLAY_SETTING, IDC_CALIBRATE, IDC_SET_SCREEN_AREA})
+            for (int id : {IDC_QUICK_SETTING, IDC_REMOTE, IDC_DISPLAY_SETTING, IDC_CALIBRATE,
+                           IDC_SET_SCREEN_AREA})
                 if (usable(id)) opened.insert(openAndClose([id] { click(id); }));
             if (usable(IDC_PEN_BUTTON_LOWER))
                 opened.insert(openAndClose([] {
                     // "Function..." in the pen button list opens the function assignment window.
                     PostMessageW(control(IDC_PEN_BUTTON_LOWER), CB_SETCURSEL, 5, 0);
-                    PostMessageW(panelWindow(), WM_COMMAND, MAKEWPARAM(IDC_PEN_BUTTON_LOWER, CBN_SELCHANGE),
+                    PostMessageW(panelWindow(), WM_COMMAND,
+                                 MAKEWPARAM(IDC_PEN_BUTTON_LOWER, CBN_SELCHANGE),
                                  reinterpret_cast<LPARAM>(control(IDC_PEN_BUTTON_LOWER)));
                 }));
         }
@@ -89,7 +94,8 @@ protected:
 
 void print(const char* when, const ProcessCounts& c) {
     std::printf("%-16s private %7.1f MB%s  handles %5lu  GDI %5lu  %s %4lu\n", when,
-                static_cast<double>(c.privateBytes) / (1024.0 * 1024.0), c.privateFromLinux ? " (Linux)" : "", static_cast<unsigned long>(c.handles),
+                static_cast<double>(c.privateBytes) / (1024.0 * 1024.0),
+                c.privateFromLinux ? " (Linux)" : "", static_cast<unsigned long>(c.handles),
                 static_cast<unsigned long>(c.gdiObjects), c.userIsWindowCount ? "windows" : "USER",
                 static_cast<unsigned long>(c.userObjects));
 }
@@ -114,7 +120,8 @@ TEST_F(LongRun, CyclesOfEveryWindowLeaveTheCountsWhereTheyWere) {
     for (int i = 2; i < cycles && !HasFatalFailure(); ++i) {
         const auto opened = cycle();
         if ((i + 1) % 10 == 0 && i + 1 < cycles)
-            print(("after " + std::to_string(i + 1)).c_str(), countsOf(panel_.process().handle(), "Scribo.exe"));
+            print(("after " + std::to_string(i + 1)).c_str(),
+                  countsOf(panel_.process().handle(), "Scribo.exe"));
         EXPECT_EQ(opened.size(), windows.size()) << "cycle " << i;
         EXPECT_EQ(opened.count(L""), 0u) << "cycle " << i;
         if (::testing::Test::HasFailure()) break;

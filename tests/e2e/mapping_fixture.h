@@ -2,8 +2,8 @@
 // trackpad and a pen display, for the mapping group's end-to-end tests.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <ostream>
@@ -13,10 +13,10 @@
 #include "config/block_access.h"
 #include "config/service_protocol.h"
 #include "mapping/screen_mapping.h"
+#include "panel_driver.h"
 #include "platform/block_kernel.h"
 #include "platform/handles.h"
 #include "platform/wide.h"
-#include "panel_driver.h"
 #include "processes.h"
 #include "resource.h"
 
@@ -34,17 +34,20 @@ inline std::ostream& operator<<(std::ostream& os, const Rect32& r) {
 namespace testsupport {
 
 inline const char kMappingProfile[] =
-    "[monitors]\nrect0 = 0 0 1920 1080\nrect1 = 0 0 1920 1080\nmonitorCount = 1\nprimaryMonitor = 1\n"
+    "[monitors]\nrect0 = 0 0 1920 1080\nrect1 = 0 0 1920 1080\nmonitorCount = 1\nprimaryMonitor = "
+    "1\n"
     "currentMonitor = 1\n"
     "[device]\ndeviceId = PID_0374\nproductName = Pad S\ndeviceKind = 0\nhasExpressKeys = 1\n"
     "keyCount = 8\npenModel = 3\ntabletMaxX = 15200\ntabletMaxY = 9500\nmonitorIndex = 1\n"
     "screenArea = 0 0 1920 1080\nhasTrackPad = 1\ntrackPadId = 1\n"
     "pictureIds = 201 202 210 211 212 213 0 0\n"
-    "previewLayout = 0.30 0.52 0.62 0.78  0.36 0.47 0.56 0.83  0.30 0.52 0.62 0.78  0.36 0.47 0.56 0.83\n"
+    "previewLayout = 0.30 0.52 0.62 0.78  0.36 0.47 0.56 0.83  0.30 0.52 0.62 0.78  0.36 0.47 0.56 "
+    "0.83\n"
     "[device]\ndeviceId = PID_0390\nproductName = Display 16\ndeviceKind = 1\nhasExpressKeys = 1\n"
     "tabletMaxX = 34420\ntabletMaxY = 19360\nmonitorIndex = 1\nscreenArea = 0 0 1920 1080\n"
     "displayCalib = 0.5 0.5 0.5 0.5\npictureIds = 206 0 218 219 220 221 0 0\n"
-    "previewLayout = 0.28 0.52 0.64 0.78  0.37 0.46 0.55 0.84  0.28 0.52 0.64 0.78  0.37 0.46 0.55 0.84\n";
+    "previewLayout = 0.28 0.52 0.64 0.78  0.37 0.46 0.55 0.84  0.28 0.52 0.64 0.78  0.37 0.46 0.55 "
+    "0.84\n";
 
 class MappingE2E : public ::testing::Test {
 protected:
@@ -72,7 +75,7 @@ protected:
     static void chooseInCombo(int id, int index) {
         sendOrFail(control(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         sendOrFail(panelWindow(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(control(id)));
+                   reinterpret_cast<LPARAM>(control(id)));
     }
     // A control's rectangle in the main window's client coordinates.
     static scribo::Rect32 clientRect(int id) {
@@ -91,7 +94,8 @@ protected:
         BITMAPINFO info{};
         info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         void* bits = nullptr;
-        platform::UniqueBitmap dib(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        platform::UniqueBitmap dib(
+            CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         if (!dib || bits == nullptr) return {};
         platform::SelectGuard select(memory.get(), dib.get());
         BitBlt(memory.get(), 0, 0, w, h, screen.get(), origin.x, origin.y, SRCCOPY);
@@ -101,7 +105,8 @@ protected:
     }
     // The whole main window drawn again, and given the time to reach the screen.
     static void repaintPanel() {
-        RedrawWindow(panelWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        RedrawWindow(panelWindow(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         letDrawingSettle();
     }
     static void letDrawingSettle() {

@@ -69,7 +69,8 @@ TEST_F(MappingPanelE2E, RestoreDefaultsWritesEveryDefault) {
     for (float& f : r.displayCalib) f = 0.25f;
     const size_t trackpadBefore = sim_->log().find("msg=0x424 wParam=1 lParam=0");
     click(IDC_RESTORE_DEFAULT);
-    EXPECT_TRUE(r.screenArea == (Rect32{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}));
+    EXPECT_TRUE(r.screenArea ==
+                (Rect32{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}));
     EXPECT_EQ(r.monitorIndex, 1);
     EXPECT_EQ(areaOf(r), (Area{0, 0, 15200, 9500}));
     EXPECT_EQ(r.rotation, 0);
@@ -94,7 +95,8 @@ void drag(POINT from, POINT to, int steps = 8) {
     HWND w = panelWindow();
     PostMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
     for (int i = 1; i <= steps; ++i) {
-        const int x = from.x + (to.x - from.x) * i / steps, y = from.y + (to.y - from.y) * i / steps;
+        const int x = from.x + (to.x - from.x) * i / steps,
+                  y = from.y + (to.y - from.y) * i / steps;
         PostMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
     }
     PostMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
@@ -113,15 +115,14 @@ TEST_F(MappingPanelE2E, DraggingTheTrackersStoresTheClampedConvertedAreas) {
 
     // Moved inside the preview, then pushed far beyond its bottom-right corner: the rectangle
     // comes back inside, its size kept.
-    const struct {
-        int dx, dy;
-    } moves[] = {{12, 7}, {600, 400}};
+    const struct { int dx, dy; } moves[] = {{12, 7}, {600, 400}};
     Rect32 from = tracker;
     for (const auto& m : moves) {
         SCOPED_TRACE(m.dx);
         const POINT c = centre(from);
         drag(c, {c.x + m.dx, c.y + m.dy});
-        const Rect32 moved{from.left + m.dx, from.top + m.dy, from.right + m.dx, from.bottom + m.dy};
+        const Rect32 moved{from.left + m.dx, from.top + m.dy, from.right + m.dx,
+                           from.bottom + m.dy};
         const Rect32 kept = clampToBounds(moved, preview);
         const Area expected = *previewToTabletArea(kept, eff, preview);
         EXPECT_TRUE(waitFor([&] { return areaOf(slot(0)) == expected; }));
@@ -138,8 +139,9 @@ TEST_F(MappingPanelE2E, DraggingTheTrackersStoresTheClampedConvertedAreas) {
     const Rect32 screen = clientRect(IDC_SCREEN_PREVIEW);
     const int qx = (screen.right - screen.left) / 4, qy = (screen.bottom - screen.top) / 4;
     drag({screen.left + 2, screen.top + 2}, {screen.left + 2 + qx, screen.top + 2 + qy});
-    const Area fields = *previewToScreenArea({screen.left + qx, screen.top + qy, screen.right, screen.bottom},
-                                             {0, 0, 1920, 1080}, screen);
+    const Area fields =
+        *previewToScreenArea({screen.left + qx, screen.top + qy, screen.right, screen.bottom},
+                             {0, 0, 1920, 1080}, screen);
     const Rect32 stored{fields.x, fields.y, fields.x + fields.w, fields.y + fields.h};
     EXPECT_TRUE(waitFor([&] { return slot(0).screenArea == stored; })) << slot(0).screenArea;
     EXPECT_EQ(textOf(IDC_SCREEN_X), std::to_wstring(fields.x));
@@ -160,19 +162,34 @@ TEST_F(MappingPanelE2E, SmallTrackerIsResizedFromItsCornerHandles) {
         int dx, dy;
         Rect32 expected;
     } drags[] = {
-        {"bottom-right handle", {t.right + 3, t.bottom + 3}, 20, 15, {t.left, t.top, t.right + 20, t.bottom + 15}},
-        {"top-left handle", {t.left - 3, t.top - 3}, -10, -5, {t.left - 10, t.top - 5, t.right, t.bottom}},
-        {"inside", {t.left + 2, t.top + 2}, 12, 7, {t.left + 12, t.top + 7, t.right + 12, t.bottom + 7}},
+        {"bottom-right handle",
+         {t.right + 3, t.bottom + 3},
+         20,
+         15,
+         {t.left, t.top, t.right + 20, t.bottom + 15}},
+        {"top-left handle",
+         {t.left - 3, t.top - 3},
+         -10,
+         -5,
+         {t.left - 10, t.top - 5, t.right, t.bottom}},
+        {"inside",
+         {t.left + 2, t.top + 2},
+         12,
+         7,
+         {t.left + 12, t.top + 7, t.right + 12, t.bottom + 7}},
     };
     for (const auto& d : drags) {
         SCOPED_TRACE(d.what);
-        for (auto [id, value] : {std::pair{IDC_TABLET_W, L"900"}, {IDC_TABLET_H, L"600"},
-                                 {IDC_TABLET_X, L"3000"}, {IDC_TABLET_Y, L"2000"}})
+        for (auto [id, value] : {std::pair{IDC_TABLET_W, L"900"},
+                                 {IDC_TABLET_H, L"600"},
+                                 {IDC_TABLET_X, L"3000"},
+                                 {IDC_TABLET_Y, L"2000"}})
             type(id, value);
         ASSERT_EQ(areaOf(slot(0)), small);
         drag(d.from, {d.from.x + d.dx, d.from.y + d.dy});
         const Area expected = *previewToTabletArea(d.expected, eff, preview);
-        EXPECT_TRUE(waitFor([&] { return areaOf(slot(0)) == expected; })) << areaOf(slot(0)) << " not " << expected;
+        EXPECT_TRUE(waitFor([&] { return areaOf(slot(0)) == expected; }))
+            << areaOf(slot(0)) << " not " << expected;
         EXPECT_EQ(textOf(IDC_TABLET_W), std::to_wstring(expected.w));
     }
 }
@@ -191,7 +208,8 @@ TEST_F(MappingPanelE2E, MouseModeRedrawsTheTrackersAndKeepsSelectAreaOffInRelati
     const std::vector<COLORREF> relative = screenPixels(area);
     ASSERT_FALSE(relative.empty());
     ASSERT_TRUE(relative != absolute) << "the trackers should make a visible difference";
-    EXPECT_TRUE(afterClick == relative) << "the trackers stay on the screen after the switch to relative";
+    EXPECT_TRUE(afterClick == relative)
+        << "the trackers stay on the screen after the switch to relative";
     click(IDC_ABSOLUTE);
     letDrawingSettle();
     EXPECT_TRUE(screenPixels(area) == absolute) << "the trackers do not come back with absolute";
@@ -271,7 +289,8 @@ TEST_F(MappingPanelE2E, ShowingThePanelRefreshesTheThumbnailAndPaintingDoesNot) 
     ASSERT_TRUE(waitFor(panelShown));
     letDrawingSettle();
     Rect32 preview = clientRect(IDC_SCREEN_PREVIEW);
-    preview = {preview.left + 8, preview.top + 8, preview.right - 8, preview.bottom - 8};  // no frame, no handles
+    preview = {preview.left + 8, preview.top + 8, preview.right - 8,
+               preview.bottom - 8};  // no frame, no handles
     // Between the tracker's hatch lines, the cover's colour.
     EXPECT_GT(shareOf(screenPixels(preview), magenta), 0.5);
 
@@ -297,7 +316,8 @@ TEST_F(MappingPanelE2E, MonitorNotificationsFollowTheServicesTable) {
     ASSERT_EQ(comboCount(IDC_MONITOR_LIST), 4);
     for (int i = 0; i < 4; ++i) {
         wchar_t t[64] = {};
-        sendOrFail(control(IDC_MONITOR_LIST), CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(t));
+        sendOrFail(control(IDC_MONITOR_LIST), CB_GETLBTEXT, static_cast<WPARAM>(i),
+                   reinterpret_cast<LPARAM>(t));
         EXPECT_STREQ(t, texts[i]);
     }
     EXPECT_EQ(sendOrFail(control(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0), 1);  // currentMonitor 0

@@ -22,15 +22,19 @@ public:
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = platform::wz(kInfoWindowClass);
         RegisterClassW(&wc);
-        hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, wc.lpszClassName,
-                                L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+        hwnd_ =
+            CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, wc.lpszClassName,
+                            L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         // The panel has an info window of its own: this one must be the one a look-up by class
         // finds, so it goes to the top of the Z order.
-        SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     }
     ~InfoRecorder() { DestroyWindow(hwnd_); }
-    bool winsFindWindow() const { return FindWindowW(platform::wz(kInfoWindowClass), nullptr) == hwnd_; }
+    bool winsFindWindow() const {
+        return FindWindowW(platform::wz(kInfoWindowClass), nullptr) == hwnd_;
+    }
     std::wstring last() const { return texts.empty() ? L"" : texts.back(); }
 
     std::vector<std::wstring> texts;
@@ -67,7 +71,8 @@ bool waitPumping(const std::function<bool()>& done, int ms = 5000) {
 // A click straight to the window's handler; while it runs, this thread answers the panel.
 void clickAt(HWND w, POINT client) {
     DWORD_PTR r = 0;
-    SendMessageTimeoutW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y), SMTO_NORMAL, 10000, &r);
+    SendMessageTimeoutW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y), SMTO_NORMAL,
+                        10000, &r);
     SendMessageTimeoutW(w, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y), SMTO_NORMAL, 10000, &r);
 }
 // Keys go through the queue, where the windows look at them before the dialog manager.
@@ -77,7 +82,8 @@ HWND toolWindow(const wchar_t* title) { return FindWindowW(L"#32770", title); }
 bool rectIs(const RECT& r, const RECT& expected) { return EqualRect(&r, &expected) != FALSE; }
 RECT virtualDesktop() {
     const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    return {x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    return {x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+            y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
 }
 
 class MappingToolsE2E : public MappingE2E {
@@ -112,7 +118,8 @@ TEST_F(MappingToolsE2E, TwoClicksOnTheOverlayChooseTheScreenArea) {
     EXPECT_EQ(info_->last(), L"Now click the bottom-right corner of the screen area.");
     // Up and to the left of the first corner: refused, the first corner stays.
     clickAt(overlay, {150, 300});
-    EXPECT_EQ(info_->last(), L"The second corner must lie below and to the right of the first one. Click again.");
+    EXPECT_EQ(info_->last(),
+              L"The second corner must lie below and to the right of the first one. Click again.");
     EXPECT_TRUE(IsWindowVisible(overlay));
     clickAt(overlay, {1000, 600});
     EXPECT_EQ(info_->last(), L"Screen area set.");
@@ -188,7 +195,9 @@ TEST_F(MappingToolsE2E, CalibrationTapsGiveTheFactors) {
         POINT taps[5];
         float expected[4];
     } cases[] = {
-        {"on the targets", {{35, 35}, {35, 1045}, {1885, 1045}, {1885, 35}, {960, 540}}, {1, 1, 1, 1}},
+        {"on the targets",
+         {{35, 35}, {35, 1045}, {1885, 1045}, {1885, 35}, {960, 540}},
+         {1, 1, 1, 1}},
         {"spread outwards",
          {{30, 30}, {30, 1050}, {1890, 1050}, {1890, 30}, {960, 540}},
          {3720.0f / 3700.0f, 2040.0f / 2020.0f, 1, 1}},
@@ -217,7 +226,8 @@ TEST_F(MappingToolsE2E, CalibrationTapsGiveTheFactors) {
         for (int i = 0; i < taps; ++i) clickAt(w, cases[1].taps[i]);
         pressKey(w, VK_ESCAPE);
         EXPECT_TRUE(waitPumping([&] { return !IsWindow(w); }));
-        for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(slot(1).displayCalib[i], cases[1].expected[i]) << i;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_FLOAT_EQ(slot(1).displayCalib[i], cases[1].expected[i]) << i;
     }
 }
 

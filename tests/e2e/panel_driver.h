@@ -88,7 +88,8 @@ inline std::set<HWND> visibleDialogs(DWORD pid) {
             GetWindowThreadProcessId(w, &owner);
             wchar_t cls[16] = {};
             GetClassNameW(w, cls, 16);
-            if (owner == f->pid && IsWindowVisible(w) && std::wstring(cls) == L"#32770") f->found.insert(w);
+            if (owner == f->pid && IsWindowVisible(w) && std::wstring(cls) == L"#32770")
+                f->found.insert(w);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&f));
@@ -101,16 +102,19 @@ inline std::wstring openAndCloseWindow(DWORD pid, const std::function<void()>& o
     const std::set<HWND> before = visibleDialogs(pid);
     open();
     HWND opened = nullptr;
-    waitFor([&] {
-        for (HWND w : visibleDialogs(pid))
-            if (before.count(w) == 0) opened = w;
-        return opened != nullptr;
-    }, 10000);
+    waitFor(
+        [&] {
+            for (HWND w : visibleDialogs(pid))
+                if (before.count(w) == 0) opened = w;
+            return opened != nullptr;
+        },
+        10000);
     if (opened == nullptr) return {};
     wchar_t title[128] = {};
     GetWindowTextW(opened, title, 128);
     PostMessageW(opened, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(opened); }, 10000)) << "Escape leaves open: " << title;
+    EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(opened); }, 10000))
+        << "Escape leaves open: " << title;
     // The panel is idle again (an overlay brings the main window back as it goes).
     DWORD_PTR r = 0;
     SendMessageTimeoutW(panelWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 20000, &r);
@@ -129,7 +133,8 @@ public:
         if (!process_.started()) return -1;
         if (process_.running())
             if (HWND w = panelWindow())
-                SendMessageTimeoutW(w, scribo::WM_PANEL_EXIT, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);
+                SendMessageTimeoutW(w, scribo::WM_PANEL_EXIT, 0, 0, SMTO_ABORTIFHUNG, 10000,
+                                    nullptr);
         const long code = process_.wait(10000);
         process_.kill();
         return code;

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "config/block_access.h"
-#include "fake_tray.h"
 #include "config/service_protocol.h"
-#include "platform/block_kernel.h"
+#include "fake_tray.h"
 #include "panel_driver.h"
+#include "platform/block_kernel.h"
 #include "processes.h"
 #include "resource.h"
 
@@ -71,7 +71,8 @@ TEST_F(PanelTest, NoDeviceWarnsAndEnds) {
     Process panel;
     ASSERT_TRUE(panel.start(L"\"" + layoutDir() + L"\\Scribo.exe\""));
     HWND box = nullptr;
-    ASSERT_TRUE(waitFor([&] { return (box = FindWindowW(L"#32770", L"Warning")) != nullptr; }, 15000));
+    ASSERT_TRUE(
+        waitFor([&] { return (box = FindWindowW(L"#32770", L"Warning")) != nullptr; }, 15000));
     wchar_t message[512] = {};
     GetDlgItemTextW(box, 0xFFFF, message, 512);
     EXPECT_EQ(std::wstring(message), languageText(L"Main.MsgNotConnect"));
@@ -209,7 +210,10 @@ TEST_F(PanelTest, WindowsInkIsWrittenUnderTheBlockLock) {
     const auto t = std::chrono::steady_clock::now();
     ASSERT_EQ(simCommand("hold 1500"), 0);
     EXPECT_EQ(sendToPanel(WM_PANEL_WINDOWSINK, 1, 0), 1);
-    EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t).count(), 1500);
+    EXPECT_GE(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t)
+            .count(),
+        1500);
     EXPECT_EQ(rec.windowsInk, 1);
     EXPECT_EQ(IsDlgButtonChecked(panelWindow(), IDC_WINDOWS_INK), BST_CHECKED);
 }

@@ -14,10 +14,10 @@
 
 #include "config/block_access.h"
 #include "config/service_protocol.h"
-#include "platform/block_kernel.h"
-#include "platform/wide.h"
 #include "linux_proc.h"
 #include "panel_driver.h"
+#include "platform/block_kernel.h"
+#include "platform/wide.h"
 #include "processes.h"
 #include "resource.h"
 
@@ -58,7 +58,8 @@ HWND panelModal() {
     HWND found = nullptr;
     EnumWindows(
         [](HWND h, LPARAM out) -> BOOL {
-            if (h != panelWindow() && GetWindow(h, GW_OWNER) == panelWindow() && IsWindowVisible(h)) {
+            if (h != panelWindow() && GetWindow(h, GW_OWNER) == panelWindow() &&
+                IsWindowVisible(h)) {
                 *reinterpret_cast<HWND*>(out) = h;
                 return FALSE;
             }
@@ -146,7 +147,8 @@ TEST_F(PenPressure, PenButtonChoicesKeepOrReplaceTheDescriptor) {
     }));
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     const std::u16string expected =
-        u"1|Alt+S|83|" + platform::toU16(std::to_wstring(MapVirtualKeyW('S', MAPVK_VK_TO_VSC))) + u"|4";
+        u"1|Alt+S|83|" + platform::toU16(std::to_wstring(MapVirtualKeyW('S', MAPVK_VK_TO_VSC))) +
+        u"|4";
     ASSERT_TRUE(waitFor([&] { return readField(rec().penButton1Descriptor) == expected; }));
     EXPECT_EQ(rec().penButton1Index, 5);
     EXPECT_EQ(controlText(IDC_PEN_LOWER_CUSTOM), L"Alt+S");
@@ -222,7 +224,8 @@ TEST_F(PenPressure, SoftHardTrackbarSetsTheCurveAndPlacesTheMiddlePoint) {
     EXPECT_FLOAT_EQ(rec().pressureCurve[1], 0.5f);
     EXPECT_FLOAT_EQ(rec().pressureCurve[2], 0.5f);
     const RECT home = clientRect(IDC_CURVE_MIDDLE);
-    EXPECT_EQ(placed.left - home.left, static_cast<int>(std::trunc((w - 1) * (double{0.3f} - 0.5))));
+    EXPECT_EQ(placed.left - home.left,
+              static_cast<int>(std::trunc((w - 1) * (double{0.3f} - 0.5))));
 
     const struct {
         int position;
@@ -269,8 +272,10 @@ TEST_F(PenPressure, DraggingTheMiddlePointStoresTheCurveAndRejectsTheBorder) {
         EXPECT_EQ(after.left, expected.left);
         EXPECT_EQ(after.top, expected.top);
         // What was stored is what the point shows, accepted or not.
-        EXPECT_FLOAT_EQ(rec().pressureCurve[1], static_cast<float>(after.left - box.left + 5) / static_cast<float>(w - 1));
-        EXPECT_FLOAT_EQ(rec().pressureCurve[2], static_cast<float>(box.bottom - after.top - 6) / static_cast<float>(h));
+        EXPECT_FLOAT_EQ(rec().pressureCurve[1],
+                        static_cast<float>(after.left - box.left + 5) / static_cast<float>(w - 1));
+        EXPECT_FLOAT_EQ(rec().pressureCurve[2],
+                        static_cast<float>(box.bottom - after.top - 6) / static_cast<float>(h));
     }
 }
 
@@ -287,14 +292,19 @@ TEST_F(PenPressure, DISABLED_DragRepaintTiming) {
     const auto t1 = Clock::now();
     const double c1 = linuxCpuMs("Scribo.exe");
     sendToPanel(WM_LBUTTONDOWN, MK_LBUTTON, at(m.left + 1, m.top + 1));
-    for (int i = 0; i < kMoves; ++i) sendToPanel(WM_MOUSEMOVE, MK_LBUTTON, at(m.left + (i % 2 ? 6 : -6), m.top + (i % 2 ? 4 : -4)));
+    for (int i = 0; i < kMoves; ++i)
+        sendToPanel(WM_MOUSEMOVE, MK_LBUTTON,
+                    at(m.left + (i % 2 ? 6 : -6), m.top + (i % 2 ? 4 : -4)));
     const auto t2 = Clock::now();
     const double c2 = linuxCpuMs("Scribo.exe");
     sendToPanel(WM_LBUTTONUP, 0, at(m.left, m.top));
-    const auto us = [](auto d) { return std::chrono::duration<double, std::micro>(d).count() / kMoves; };
-    std::printf("empty message (floor): %.1f us round trip, %.1f us panel CPU; drag move with repaint: "
-                "%.1f us round trip, %.1f us panel CPU (frame budget 16667 us)\n",
-                us(t1 - t0), 1000.0 * (c1 - c0) / kMoves, us(t2 - t1), 1000.0 * (c2 - c1) / kMoves);
+    const auto us = [](auto d) {
+        return std::chrono::duration<double, std::micro>(d).count() / kMoves;
+    };
+    std::printf(
+        "empty message (floor): %.1f us round trip, %.1f us panel CPU; drag move with repaint: "
+        "%.1f us round trip, %.1f us panel CPU (frame budget 16667 us)\n",
+        us(t1 - t0), 1000.0 * (c1 - c0) / kMoves, us(t2 - t1), 1000.0 * (c2 - c1) / kMoves);
 }
 
 }  // namespace

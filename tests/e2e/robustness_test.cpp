@@ -2,8 +2,8 @@
 // that stops answering, a service that is gone. The panel must stay alive and answering.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
@@ -23,8 +23,10 @@ namespace {
 
 // Two tablets (one with a trackpad bound to rotation) and a pen display.
 const char kProfile[] =
-    "[monitors]\nrect0 = 0 0 1920 1080\nrect1 = 0 0 1920 1080\nmonitorCount = 1\nprimaryMonitor = 1\n"
-    "[device]\ndeviceId = PID_0375\nproductName = Pad L\ndeviceKind = 0\nhasRing = 1\nhasExpressKeys = 1\n"
+    "[monitors]\nrect0 = 0 0 1920 1080\nrect1 = 0 0 1920 1080\nmonitorCount = 1\nprimaryMonitor = "
+    "1\n"
+    "[device]\ndeviceId = PID_0375\nproductName = Pad L\ndeviceKind = 0\nhasRing = "
+    "1\nhasExpressKeys = 1\n"
     "hasTrackPad = 1\ntrackPadId = 1\nkeyCount = 16\ntabletMaxX = 21600\ntabletMaxY = 13500\n"
     "[device]\ndeviceId = PID_0374\nproductName = Pad S\ndeviceKind = 0\nhasExpressKeys = 1\n"
     "keyCount = 8\ntabletMaxX = 15200\ntabletMaxY = 9500\n"
@@ -32,14 +34,17 @@ const char kProfile[] =
     "tabletMaxX = 34500\ntabletMaxY = 19500\n";
 
 long long elapsedMs(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since).count();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 since)
+        .count();
 }
 
 // The panel answers a message that does nothing (neither export nor import) within `ms`.
 bool panelAnswers(int ms = 5000) {
     DWORD_PTR result = 0;
     return SendMessageTimeoutW(panelWindow(), WM_PANEL_IMPORTEXPORT, 0, 0, SMTO_NORMAL,
-                               static_cast<UINT>(ms), &result) != 0 && result == 1;
+                               static_cast<UINT>(ms), &result) != 0 &&
+           result == 1;
 }
 
 class Robustness : public ::testing::Test {
@@ -80,7 +85,8 @@ TEST_F(Robustness, HostileDataAndRandomNotificationsLeaveThePanelAnswering) {
         const std::string findings = log.substr(from == std::string::npos ? 0 : from, done - from);
         EXPECT_NE(line.find("unanswered=0"), std::string::npos) << findings;
         ASSERT_TRUE(panel.process().running())
-            << "exit code 0x" << std::hex << panel.process().wait(0) << "\n" << findings;
+            << "exit code 0x" << std::hex << panel.process().wait(0) << "\n"
+            << findings;
         EXPECT_TRUE(panelAnswers());
     }
 }
@@ -98,7 +104,8 @@ TEST_F(Robustness, AHungServiceDoesNotFreezeThePanel) {
     const auto t = std::chrono::steady_clock::now();
     DWORD_PTR result = 0;
     EXPECT_NE(SendMessageTimeoutW(GetDlgItem(panelWindow(), IDC_ROTATE_90), BM_CLICK, 0, 0,
-                                  SMTO_NORMAL, 10000, &result), 0);
+                                  SMTO_NORMAL, 10000, &result),
+              0);
     EXPECT_LT(elapsedMs(t), 6000);
     EXPECT_TRUE(panelAnswers(2000));
     // Cancel still hides the window.

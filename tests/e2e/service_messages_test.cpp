@@ -7,13 +7,13 @@
 #include <string>
 
 #include "config/block_access.h"
-#include "fake_tray.h"
 #include "config/service_protocol.h"
+#include "fake_tray.h"
 #include "mapping/screen_mapping.h"
+#include "panel_driver.h"
 #include "platform/block_kernel.h"
 #include "platform/handles.h"
 #include "platform/wide.h"
-#include "panel_driver.h"
 #include "processes.h"
 #include "resource.h"
 
@@ -24,16 +24,20 @@ namespace {
 
 struct TabletArea {
     int32_t x, y, w, h;
-    bool operator==(const TabletArea& o) const { return x == o.x && y == o.y && w == o.w && h == o.h; }
+    bool operator==(const TabletArea& o) const {
+        return x == o.x && y == o.y && w == o.w && h == o.h;
+    }
     bool operator!=(const TabletArea& o) const { return !(*this == o); }
 };
-void PrintTo(const TabletArea& a, std::ostream* os) { *os << a.x << ", " << a.y << ", " << a.w << ", " << a.h; }
-
+void PrintTo(const TabletArea& a, std::ostream* os) {
+    *os << a.x << ", " << a.y << ", " << a.w << ", " << a.h;
+}
 
 // Two tablets and a pen display on one 1920 x 1080 monitor; the second tablet has a trackpad
 // bound to rotation and a one-button pen.
 const char kProfile[] =
-    "[monitors]\nrect0 = 0 0 1920 1080\nrect1 = 0 0 1920 1080\nmonitorCount = 1\nprimaryMonitor = 1\n"
+    "[monitors]\nrect0 = 0 0 1920 1080\nrect1 = 0 0 1920 1080\nmonitorCount = 1\nprimaryMonitor = "
+    "1\n"
     "[device]\ndeviceId = PID_0374\nproductName = Pad S\ndeviceKind = 0\nhasExpressKeys = 1\n"
     "keyCount = 8\npenModel = 3\ntabletMaxX = 15200\ntabletMaxY = 9500\nmonitorIndex = 1\n"
     "[device]\ndeviceId = PID_0390\nproductName = Display 16\ndeviceKind = 1\nhasExpressKeys = 1\n"
@@ -64,7 +68,7 @@ protected:
     static void chooseDevice(int index) {
         sendOrFail(control(IDC_DEVICE_LIST), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         sendOrFail(panelWindow(), WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(control(IDC_DEVICE_LIST)));
+                   reinterpret_cast<LPARAM>(control(IDC_DEVICE_LIST)));
     }
     DeviceRecord& slot(int s) { return link_.block()->devices[s]; }
     // The tablet area the panel's fields show.
@@ -72,7 +76,9 @@ protected:
         const int fields[] = {IDC_TABLET_X, IDC_TABLET_Y, IDC_TABLET_W, IDC_TABLET_H};
         TabletArea a{};
         int32_t* parts[] = {&a.x, &a.y, &a.w, &a.h};
-        for (int i = 0; i < 4; ++i) *parts[i] = static_cast<int32_t>(GetDlgItemInt(panelWindow(), fields[i], nullptr, TRUE));
+        for (int i = 0; i < 4; ++i)
+            *parts[i] =
+                static_cast<int32_t>(GetDlgItemInt(panelWindow(), fields[i], nullptr, TRUE));
         return a;
     }
     static TabletArea areaOf(const DeviceRecord& r) {
@@ -114,7 +120,9 @@ TEST_F(ServiceMessages, PrecisionModeIsWrittenIntoEveryConnectedSlot) {
         EXPECT_EQ(sendToPanel(WM_PANEL_PRECISION), 0);
         for (int s : {0, 1, 2}) {
             EXPECT_EQ(slot(s).precisionMode, 1) << "slot " << s;
-            EXPECT_TRUE(slot(s).precisionArea == c.rect) << "slot " << s << ": " << slot(s).precisionArea.left << "," << slot(s).precisionArea.top;
+            EXPECT_TRUE(slot(s).precisionArea == c.rect)
+                << "slot " << s << ": " << slot(s).precisionArea.left << ","
+                << slot(s).precisionArea.top;
         }
         EXPECT_EQ(sendToPanel(WM_PANEL_PRECISION), 0);
         for (int s : {0, 1, 2}) EXPECT_EQ(slot(s).precisionMode, 0) << "slot " << s;
@@ -179,7 +187,8 @@ TEST_F(ServiceMessages, EachDeviceKindShowsItsOwnControls) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         chooseDevice(c.comboIndex);
-        for (int id : {IDC_SET_SCREEN_AREA, IDC_ROTATE_0, IDC_FULL_AREA, IDC_SCREEN_PORTION, IDC_SET_WORK_AREA})
+        for (int id : {IDC_SET_SCREEN_AREA, IDC_ROTATE_0, IDC_FULL_AREA, IDC_SCREEN_PORTION,
+                       IDC_SET_WORK_AREA})
             EXPECT_EQ(visible(id), c.tabletControls) << id;
         EXPECT_EQ(IsWindowEnabled(control(IDC_TABLET_X)) != FALSE, c.tabletControls);
         EXPECT_EQ(visible(IDC_CALIBRATE), c.displayControls);
@@ -213,7 +222,8 @@ TEST_F(ServiceMessages, RotationTellsTheTrackpadBetweenItsTwoWrites) {
     // When it arrived, the rotation was already written and the area not yet: the first time
     // the record still held the unrotated full area.
     const std::string log = sim_->log();
-    EXPECT_NE(log.find("trackpad slot=2 rotation=1 area=0 0 21600 13500"), std::string::npos) << log;
+    EXPECT_NE(log.find("trackpad slot=2 rotation=1 area=0 0 21600 13500"), std::string::npos)
+        << log;
     // A tablet without trackpad is not announced.
     chooseDevice(0);
     click(IDC_ROTATE_180);
@@ -247,7 +257,8 @@ TEST(StartUp, WithoutTheServicesObjectsThePanelEndsWithCode2) {
     ASSERT_EQ(listenWindow(), nullptr);
     // The service's mutex exists, so the panel does not start the service, but there is no
     // block: the panel ends at once and silently.
-    platform::UniqueHandle serviceMutex(CreateMutexW(nullptr, FALSE, platform::wz(kServiceMutexName)));
+    platform::UniqueHandle serviceMutex(
+        CreateMutexW(nullptr, FALSE, platform::wz(kServiceMutexName)));
     ASSERT_TRUE(serviceMutex);
     Process panel;
     ASSERT_TRUE(panel.start(L"\"" + layoutDir() + L"\\Scribo.exe\""));

@@ -42,13 +42,16 @@ TEST_F(TaskbarTest, OnlyTheShownPanelHasATaskbarButton) {
         bool button;
     } steps[] = {
         {"started", [] {}, panelCollapsed, false},
-        {"a device arrives before the first show", [] { EXPECT_EQ(simCommand("arrive 0x0375"), 1); },
-         panelCollapsed, false},
+        {"a device arrives before the first show",
+         [] { EXPECT_EQ(simCommand("arrive 0x0375"), 1); }, panelCollapsed, false},
         {"shown", [] { sendToPanel(WM_PANEL_SHOW); }, panelShown, true},
-        {"hidden", [] { sendToPanel(WM_COMMAND, IDCANCEL); }, [] { return !panelVisible(); }, false},
+        {"hidden", [] { sendToPanel(WM_COMMAND, IDCANCEL); }, [] { return !panelVisible(); },
+         false},
         {"shown again", [] { sendToPanel(WM_PANEL_SHOW); }, panelShown, true},
-        {"hidden again", [] { sendToPanel(WM_COMMAND, IDCANCEL); }, [] { return !panelVisible(); }, false},
-        {"a device arrival shows it", [] { EXPECT_EQ(simCommand("arrive 0x0375"), 1); }, panelShown, true},
+        {"hidden again", [] { sendToPanel(WM_COMMAND, IDCANCEL); }, [] { return !panelVisible(); },
+         false},
+        {"a device arrival shows it", [] { EXPECT_EQ(simCommand("arrive 0x0375"), 1); }, panelShown,
+         true},
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(s.step);

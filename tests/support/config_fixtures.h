@@ -40,9 +40,11 @@ namespace scribo::testing {
 inline std::string fullDeviceXml(const std::string& id) {
     std::string app = "<App name=''><Path/><Keys>" + repeat("<K SelectID='0'/>", 20) + "</Keys>" +
                       repeat("<Ring>" + repeat("<F SelectID='0'/>", 5) + "</Ring>", 2) + "</App>";
-    return "<" + id + "><Info/>" + emptySettings() +
-           "<EK><Opt><Off/><Res/><TP/></Opt><Apps>" + repeat(app, 11) + "</Apps></EK>"
-           "<Cal><a/><b/><c/><d/></Cal></" + id + ">";
+    return "<" + id + "><Info/>" + emptySettings() + "<EK><Opt><Off/><Res/><TP/></Opt><Apps>" +
+           repeat(app, 11) +
+           "</Apps></EK>"
+           "<Cal><a/><b/><c/><d/></Cal></" +
+           id + ">";
 }
 
 // A record to go with fullDeviceXml: every key present, two rings with trackpad, pen display.

@@ -35,7 +35,8 @@ public:
     ~DialogFailSafe() {
         disarmed_ = true;
         thread_.join();
-        EXPECT_FALSE(fired_) << "a dialog was still open after " << ms_ << " ms: its driver missed it";
+        EXPECT_FALSE(fired_) << "a dialog was still open after " << ms_
+                             << " ms: its driver missed it";
     }
     DialogFailSafe(const DialogFailSafe&) = delete;
     DialogFailSafe& operator=(const DialogFailSafe&) = delete;
@@ -49,7 +50,8 @@ private:
                 GetWindowThreadProcessId(h, &pid);
                 wchar_t cls[16] = {};
                 GetClassNameW(h, cls, 16);
-                if (pid == GetCurrentProcessId() && IsWindowVisible(h) && lstrcmpW(cls, L"#32770") == 0)
+                if (pid == GetCurrentProcessId() && IsWindowVisible(h) &&
+                    lstrcmpW(cls, L"#32770") == 0)
                     reinterpret_cast<std::set<HWND>*>(out)->insert(h);
                 return TRUE;
             },

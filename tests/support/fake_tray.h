@@ -58,7 +58,8 @@ public:
     HWND window() const { return window_; }
     // True when Shell_NotifyIconW of any process will talk to this window.
     bool winsFindWindow() const {
-        return window_ != nullptr && FindWindowExW(nullptr, nullptr, L"Shell_TrayWnd", nullptr) == window_;
+        return window_ != nullptr &&
+               FindWindowExW(nullptr, nullptr, L"Shell_TrayWnd", nullptr) == window_;
     }
     // Everything received so far, in order.
     std::vector<Call> calls() const {
@@ -72,7 +73,8 @@ public:
     // after a restart: the "TaskbarCreated" message, sent with a time-out.
     void announceRestart() const {
         const UINT msg = RegisterWindowMessageW(L"TaskbarCreated");
-        SendMessageTimeoutW(HWND_BROADCAST, msg, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, 5000, nullptr);
+        SendMessageTimeoutW(HWND_BROADCAST, msg, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, 5000,
+                            nullptr);
     }
 
     // Reads one WM_COPYDATA of Shell_NotifyIconW; false when the data is too short to be one.
@@ -116,7 +118,8 @@ private:
         if (self != nullptr && msg == WM_COPYDATA) {
             const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lp);
             Call call;
-            if (cds == nullptr || !parse(static_cast<DWORD>(cds->dwData), cds->lpData, cds->cbData, call))
+            if (cds == nullptr ||
+                !parse(static_cast<DWORD>(cds->dwData), cds->lpData, cds->cbData, call))
                 return FALSE;
             std::lock_guard<std::mutex> lock(self->mutex_);
             self->calls_.push_back(call);

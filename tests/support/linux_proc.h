@@ -27,7 +27,8 @@ inline std::wstring linuxProcDir(const std::string& program) {
         if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
         const std::wstring dir = L"Z:\\proc\\" + name + L"\\";
         if (readFile(dir + L"cmdline").find(program) == std::string::npos) continue;
-        if (readFile(dir + L"environ").find(std::string("WINEPREFIX=") + prefix + '\0') == std::string::npos)
+        if (readFile(dir + L"environ").find(std::string("WINEPREFIX=") + prefix + '\0') ==
+            std::string::npos)
             continue;
         found = dir;
         break;
@@ -60,7 +61,8 @@ inline size_t linuxPrivateBytes(const std::string& program) {
     size_t kb = 0;
     for (const char* key : {"RssAnon:", "VmSwap:"}) {
         const auto at = status.find(key);
-        if (at != std::string::npos) kb += std::strtoul(status.c_str() + at + std::strlen(key), nullptr, 10);
+        if (at != std::string::npos)
+            kb += std::strtoul(status.c_str() + at + std::strlen(key), nullptr, 10);
     }
     return kb * 1024;
 }

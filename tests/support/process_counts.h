@@ -50,20 +50,23 @@ inline DWORD gdiTableCount(HANDLE process) {
     const auto query = reinterpret_cast<QueryFn>(reinterpret_cast<void (*)()>(
         GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
     PROCESS_BASIC_INFORMATION info{};
-    if (query == nullptr || query(process, ProcessBasicInformation, &info, sizeof info, nullptr) != 0)
+    if (query == nullptr ||
+        query(process, ProcessBasicInformation, &info, sizeof info, nullptr) != 0)
         return 0;
     uint64_t table = 0;
     SIZE_T got = 0;
-    if (!ReadProcessMemory(process, static_cast<const char*>(static_cast<void*>(info.PebBaseAddress)) +
-                                        kPebGdiTableOffset,
-                           &table, sizeof table, &got) ||
+    if (!ReadProcessMemory(
+            process,
+            static_cast<const char*>(static_cast<void*>(info.PebBaseAddress)) + kPebGdiTableOffset,
+            &table, sizeof table, &got) ||
         table == 0)
         return 0;
     std::vector<GdiHandleEntry> entries(4096);
     DWORD count = 0;
     for (size_t first = 0; first < kGdiTableEntries; first += entries.size()) {
-        if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table + first * sizeof(GdiHandleEntry)),
-                               entries.data(), entries.size() * sizeof(GdiHandleEntry), &got))
+        if (!ReadProcessMemory(
+                process, reinterpret_cast<const void*>(table + first * sizeof(GdiHandleEntry)),
+                entries.data(), entries.size() * sizeof(GdiHandleEntry), &got))
             break;
         for (size_t i = 0; i < got / sizeof(GdiHandleEntry); ++i)
             if (entries[i].type != 0) ++count;
@@ -96,7 +99,8 @@ inline DWORD systemHandleCount(DWORD pid) {
     std::vector<char> buffer(1 << 20);
     ULONG needed = 0;
     NTSTATUS status;
-    while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed)) ==
+    while ((status = query(kSystemHandleInformation, buffer.data(),
+                           static_cast<ULONG>(buffer.size()), &needed)) ==
                static_cast<NTSTATUS>(0xC0000004L) &&
            buffer.size() < (64u << 20))
         buffer.resize(std::max<size_t>(buffer.size() * 2, needed));
@@ -136,7 +140,8 @@ inline ProcessCounts countsOf(HANDLE process, const std::string& program) {
     ProcessCounts c;
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof memory;
-    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
+    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                             sizeof memory))
         c.privateBytes = memory.PrivateUsage;
     if (c.privateBytes == 0) {
         c.privateBytes = linuxPrivateBytes(program);

@@ -195,8 +195,8 @@ inline LRESULT simCommand(const std::string& line) {
     COPYDATASTRUCT cds{kSimCommandId, static_cast<DWORD>(line.size() + 1),
                        const_cast<char*>(line.c_str())};
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(w, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL,
-                             30000, &result))
+    if (!SendMessageTimeoutW(w, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 30000,
+                             &result))
         return kNoStandIn;
     return static_cast<LRESULT>(result);
 }
@@ -212,22 +212,26 @@ public:
                const std::wstring& config = L"", const std::wstring& name = L"service") {
         log_ = folder.file(name + L".log");
         DeleteFileW(log_.c_str());
-        std::wstring cmd = L"\"" + layoutDir() + L"\\" + platform::toWide(scribo::kServiceExecutable) +
-                           L"\" --log \"" + log_ + L"\"";
+        std::wstring cmd = L"\"" + layoutDir() + L"\\" +
+                           platform::toWide(scribo::kServiceExecutable) + L"\" --log \"" + log_ +
+                           L"\"";
         if (!profile.empty()) {
             const std::wstring file = folder.file(name + L".profile");
             writeFile(file, profile);
             cmd += L" --profile \"" + file + L"\"";
         }
-        cmd += L" --config \"" + (config.empty() ? folder.file(name + L"-missing.xml") : config) + L"\"";
+        cmd += L" --config \"" + (config.empty() ? folder.file(name + L"-missing.xml") : config) +
+               L"\"";
         started_ = process_.start(cmd) && waitFor([] { return listenWindow() != nullptr; }, 20000);
     }
     ~ServiceSim() {
         const long code = stop();
         // The stand-in checks what the panel sends against the parameters a service accepts.
         const std::string text = log();
-        for (size_t at = text.find("violation"); at != std::string::npos; at = text.find("violation", at + 1))
-            ADD_FAILURE() << "the panel sent the service " << text.substr(at, text.find('\n', at) - at);
+        for (size_t at = text.find("violation"); at != std::string::npos;
+             at = text.find("violation", at + 1))
+            ADD_FAILURE() << "the panel sent the service "
+                          << text.substr(at, text.find('\n', at) - at);
         if (!killed_ && code != 0)
             ADD_FAILURE() << "the service stand-in ended with " << code << " (-1: did not end)";
     }

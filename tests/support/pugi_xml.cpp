@@ -10,7 +10,8 @@ std::string toUtf8(std::u16string_view s) {
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {
         char32_t c = s[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000)
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+            s[i + 1] < 0xE000)
             c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
         if (c < 0x80) {
             out += static_cast<char>(c);
@@ -63,8 +64,12 @@ public:
     explicit PugiNode(pugi::xml_node n) : n_(n) {}
     pugi::xml_node node() const { return n_; }
 
-    std::unique_ptr<XmlNode> firstChild() const override { return wrap(firstElement(n_.first_child())); }
-    std::unique_ptr<XmlNode> nextSibling() const override { return wrap(firstElement(n_.next_sibling())); }
+    std::unique_ptr<XmlNode> firstChild() const override {
+        return wrap(firstElement(n_.first_child()));
+    }
+    std::unique_ptr<XmlNode> nextSibling() const override {
+        return wrap(firstElement(n_.next_sibling()));
+    }
     std::u16string name() const override { return fromUtf8(n_.name()); }
     bool setAttribute(std::u16string_view name, std::u16string_view value) override {
         const std::string key = toUtf8(name);
@@ -80,7 +85,9 @@ public:
     bool append(XmlNode& child) override {
         return static_cast<bool>(n_.append_move(static_cast<PugiNode&>(child).n_));
     }
-    bool remove(XmlNode& child) override { return n_.remove_child(static_cast<PugiNode&>(child).n_); }
+    bool remove(XmlNode& child) override {
+        return n_.remove_child(static_cast<PugiNode&>(child).n_);
+    }
     std::optional<std::u16string> attribute(std::u16string_view name) const override {
         pugi::xml_attribute a = n_.attribute(toUtf8(name).c_str());
         if (!a) return std::nullopt;
@@ -157,7 +164,8 @@ void NativeFiles::remove(const std::u16string& path) {
 
 bool NativeFiles::copy(const std::u16string& from, const std::u16string& to) {
     std::error_code ec;
-    std::filesystem::copy_file(toUtf8(from), toUtf8(to), std::filesystem::copy_options::overwrite_existing, ec);
+    std::filesystem::copy_file(toUtf8(from), toUtf8(to),
+                               std::filesystem::copy_options::overwrite_existing, ec);
     return !ec;
 }
 

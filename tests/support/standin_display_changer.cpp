@@ -15,7 +15,8 @@ public:
         HMODULE standIn = GetModuleHandleW(L"dxva2.dll");
         FARPROC fn = standIn ? GetProcAddress(standIn, "DdcSimChangeDisplaySettingsExW") : nullptr;
         if (fn == nullptr) return DISP_CHANGE_FAILED;
-        return reinterpret_cast<ChangeFn>(reinterpret_cast<void*>(fn))(deviceName.c_str(), &mode, nullptr, flags, nullptr);
+        return reinterpret_cast<ChangeFn>(reinterpret_cast<void*>(fn))(deviceName.c_str(), &mode,
+                                                                       nullptr, flags, nullptr);
     }
 };
 

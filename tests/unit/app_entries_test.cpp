@@ -132,7 +132,7 @@ TEST_F(AppListTest, ProgramsWithTheSameNameKeepTheirOwnEntries) {
     list.click(0);
     EXPECT_EQ(list.selectedEntry(), 0);
 
-    rec.apps[1].keyFunc[0] = 1;  // an edit of the first tool
+    rec.apps[1].keyFunc[0] = 1;   // an edit of the first tool
     ASSERT_TRUE(list.remove(3));  // the second tool
     EXPECT_EQ(rec.apps[2].inUse, 0);
     EXPECT_EQ(rec.apps[1].inUse, 1);

@@ -58,7 +58,7 @@ TEST(BlockText, ReadsStayInsideUnterminatedArraysAndStoresRefuseOverlongTexts) {
     std::fill(std::begin(field), std::end(field), u'#');
     EXPECT_TRUE(storeField(field, u"abc"));
     EXPECT_EQ(readField(field), u"abc");
-    EXPECT_EQ(field[5], u'\0');  // the stale tail is cleared
+    EXPECT_EQ(field[5], u'\0');                  // the stale tail is cleared
     EXPECT_FALSE(storeField(field, u"abcdef"));  // 6 units + NUL do not fit
     EXPECT_EQ(readField(field), u"abc");
     EXPECT_TRUE(storeField(field, u"abcde"));
@@ -127,14 +127,20 @@ public:
     std::vector<std::string> calls;
     std::vector<char> memory = std::vector<char>(sizeof(SharedBlock));
 
-    bool openMapping() override { calls.push_back("openMapping"); return mappingExists; }
+    bool openMapping() override {
+        calls.push_back("openMapping");
+        return mappingExists;
+    }
     void* mapWholeView() override {
         calls.push_back("map");
         return mapFails ? nullptr : memory.data();
     }
     std::size_t viewSize() override { return size; }
     void closeMapping() override { calls.push_back("closeMapping"); }
-    bool openMutex() override { calls.push_back("openMutex"); return mutexExists; }
+    bool openMutex() override {
+        calls.push_back("openMutex");
+        return mutexExists;
+    }
     void unmapView(void*) override { calls.push_back("unmap"); }
 };
 
@@ -148,15 +154,40 @@ TEST(BlockAttach, OutcomesOfTheAttachSteps) {
     };
     const std::size_t full = sizeof(SharedBlock);
     const Case cases[] = {
-        {"service ready", true, false, true, full, AttachResult::Attached,
+        {"service ready",
+         true,
+         false,
+         true,
+         full,
+         AttachResult::Attached,
          {"openMapping", "map", "openMutex"}},
-        {"no service: mutex missing", false, false, false, full, AttachResult::NotReady,
+        {"no service: mutex missing",
+         false,
+         false,
+         false,
+         full,
+         AttachResult::NotReady,
          {"openMapping", "openMutex"}},
-        {"mapping missing, mutex there", false, false, true, full, AttachResult::MissingBlock,
+        {"mapping missing, mutex there",
+         false,
+         false,
+         true,
+         full,
+         AttachResult::MissingBlock,
          {"openMapping", "openMutex"}},
-        {"view cannot be mapped", true, true, true, full, AttachResult::NotReady,
+        {"view cannot be mapped",
+         true,
+         true,
+         true,
+         full,
+         AttachResult::NotReady,
          {"openMapping", "map", "closeMapping"}},
-        {"mapping too small", true, false, true, full - 1, AttachResult::MissingBlock,
+        {"mapping too small",
+         true,
+         false,
+         true,
+         full - 1,
+         AttachResult::MissingBlock,
          {"openMapping", "map", "openMutex"}},
     };
     for (const Case& c : cases) {

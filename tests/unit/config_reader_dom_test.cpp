@@ -50,7 +50,8 @@ public:
     void text(XmlNode* at, std::u16string_view, char16_t*, std::size_t) override { see(at); }
     void extent(XmlNode* at, const int32_t&, int32_t&) override { see(at); }
     void ringText(XmlNode* at, AppEntry&, int, int) override { see(at); }
-    void penCustom(XmlNode&, int32_t, char16_t (&)[kDescriptorUnits], std::u16string_view) override {}
+    void penCustom(XmlNode&, int32_t, char16_t (&)[kDescriptorUnits],
+                   std::u16string_view) override {}
     bool revisitsLastElement() const override { return false; }
 
 private:
@@ -150,11 +151,13 @@ TEST(ConfigReader, KeepsFieldsForAbsentOrMalformedValuesAndCutsLongTexts) {
     rec->apps[10].keyFunc[1] = 77;
     const std::string longName(300, 'n');
     PugiDocument doc;
-    ASSERT_TRUE(doc.loadText(
-        "<C><PID_0374><I/><S><Pen/><Sc SelectID='5x'/><T><A/><M><R>99999999999</R><I/>"
-        "<Mo IsChecked='maybe' Speed=' 3 '/></M></T></S><EK><Opt><O/></Opt><Apps>"
-        "<App name='" + longName + "'><P/><K><K SelectID='4'/></K></App></Apps></EK>"
-        "</PID_0374></C>"));
+    ASSERT_TRUE(
+        doc.loadText("<C><PID_0374><I/><S><Pen/><Sc SelectID='5x'/><T><A/><M><R>99999999999</R><I/>"
+                     "<Mo IsChecked='maybe' Speed=' 3 '/></M></T></S><EK><Opt><O/></Opt><Apps>"
+                     "<App name='" +
+                     longName +
+                     "'><P/><K><K SelectID='4'/></K></App></Apps></EK>"
+                     "</PID_0374></C>"));
     ASSERT_EQ(readDevice(*findDeviceElement(doc, u"PID_0374"), *rec), WalkResult::Done);
     EXPECT_EQ(rec->monitorIndex, 5);  // "5x"
     EXPECT_EQ(rec->rotation, 1);      // out of range
@@ -162,7 +165,7 @@ TEST(ConfigReader, KeepsFieldsForAbsentOrMalformedValuesAndCutsLongTexts) {
     EXPECT_EQ(rec->mouseSpeed, 3);
     EXPECT_EQ(readField(rec->apps[0].appName).size(), kAppTextUnits - 1u);
     EXPECT_EQ(rec->apps[0].keyFunc[0], 4);
-    EXPECT_EQ(rec->apps[0].keyFunc[1], 0);   // no element of its own: not read
+    EXPECT_EQ(rec->apps[0].keyFunc[1], 0);    // no element of its own: not read
     EXPECT_EQ(rec->apps[10].keyFunc[1], 77);  // surplus entries keep their values
 }
 

@@ -53,9 +53,10 @@ const std::string kDevice = "<I/>" + emptySettings();
 class ConfigSaverTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("scribo-saver-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ =
+            fs::temp_directory_path() /
+            ("scribo-saver-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         file_ = dir_ / "scribo.xml";
@@ -106,7 +107,8 @@ TEST_F(ConfigSaverTest, DomThatCannotBeCreatedIsReportedAndTriedAgain) {
     factory_.failCreate = true;
     ConfigSaver s = saver();
     s.saveAllDevices(*block_, {u"PID_0374", u"PID_0375"});
-    EXPECT_EQ(feedback_.messages, std::vector<std::u16string>{u"Main.MsgError0"});  // key as default
+    EXPECT_EQ(feedback_.messages,
+              std::vector<std::u16string>{u"Main.MsgError0"});  // key as default
     factory_.failCreate = false;
     s.saveAllDevices(*block_, {u"PID_0374"});
     EXPECT_NE(readAll(file_).find("SelectID=\"70\""), std::string::npos);
@@ -168,7 +170,8 @@ TEST_F(ConfigSaverTest, BackupsKeepTheLastGoodFiles) {
         for (int n = 1; n <= kBackupCount; ++n) {
             const int g = static_cast<int>(generations.size()) - 1 - n;
             if (g >= 0)
-                EXPECT_EQ(readAll(backup(n)), generations[static_cast<size_t>(g)]) << "backup " << n;
+                EXPECT_EQ(readAll(backup(n)), generations[static_cast<size_t>(g)])
+                    << "backup " << n;
             else
                 EXPECT_FALSE(fs::exists(backup(n))) << "backup " << n;
         }
@@ -231,7 +234,8 @@ TEST_F(ConfigSaverTest, FailedSavesChangeNoBackup) {
             factory_.last->failSaveAfter(write ? 10 : std::numeric_limits<std::size_t>::max());
             files.refuseOnto = write ? u"" : path;
             block_->devices[0].monitorIndex = value++;
-            EXPECT_EQ(s.saveDeviceConfig(u"PID_0374", &block_->devices[0]), SaveOutcome::SaveFailed);
+            EXPECT_EQ(s.saveDeviceConfig(u"PID_0374", &block_->devices[0]),
+                      SaveOutcome::SaveFailed);
             EXPECT_EQ(backups(), before) << "after failure " << i + 1;
             EXPECT_EQ(readAll(file_), current);
             // The file and its three backups: nothing set aside or half written is left.

@@ -86,8 +86,9 @@ TEST(ConfigWalk, PenCustomChildIsCreatedThenReplacedInPlaceThenRemoved) {
     rec->penButton2Index = 5;
     storeField(rec->penButton2Descriptor, u"0|notepad.exe");
     PugiDocument doc;
-    ASSERT_TRUE(doc.loadText("<C><PID_0374><I/><S><Pen><Lo/><Up/></Pen>"
-                             "<Sc/><T><A/></T></S></PID_0374></C>"));
+    ASSERT_TRUE(
+        doc.loadText("<C><PID_0374><I/><S><Pen><Lo/><Up/></Pen>"
+                     "<Sc/><T><A/></T></S></PID_0374></C>"));
     RecordingFeedback fb;
     auto save = [&] {
         auto device = findDeviceElement(doc, u"PID_0374");
@@ -141,7 +142,8 @@ TEST(ConfigWalk, KeysRingsAndApplicationsFollowTheCursorRule) {
     const std::string input =
         "<C><PID_0375><I/>" + emptySettings() +
         "<EK><Opt><Off/><Res/><TP TrackPadId='9'/></Opt><Apps>"
-        "<App><Path/><Keys>" + repeat("<K/>", 8) + "</Keys><Ring>" + repeat("<F/>", 5) +
+        "<App><Path/><Keys>" +
+        repeat("<K/>", 8) + "</Keys><Ring>" + repeat("<F/>", 5) +
         "</Ring></App><App><Path/><Keys><K/><K/><K/></Keys><Ring><F/><F/></Ring></App>"
         "</Apps></EK></PID_0375></C>";
     const Written w = write(input, *rec);
@@ -162,12 +164,13 @@ TEST(ConfigWalk, KeysRingsAndApplicationsFollowTheCursorRule) {
     const std::string tree = w.tree;
     const std::string want = canonicalXml(
         "<C><PID_0375><I/>" +
-        std::string("<Settings><Pen><Lower SelectID='0'/><Upper SelectID='0'/><P0>0.000000</P0>"
-                    "<P1>0.000000</P1><P2>0.000000</P2><P3>0.000000</P3></Pen><Screen SelectID='0'>"
-                    "<L>0</L><T>0</T><W>0</W><H>0</H></Screen><Tablet><Area><X>0</X><Y>0</Y><W>0</W>"
-                    "<H>0</H></Area><Mode><Rot>0</Rot><Ink IsChecked='False'/>"
-                    "<Mouse IsChecked='False' Speed='0'/><Tips IsChecked='False'/></Mode></Tablet>"
-                    "</Settings>") +
+        std::string(
+            "<Settings><Pen><Lower SelectID='0'/><Upper SelectID='0'/><P0>0.000000</P0>"
+            "<P1>0.000000</P1><P2>0.000000</P2><P3>0.000000</P3></Pen><Screen SelectID='0'>"
+            "<L>0</L><T>0</T><W>0</W><H>0</H></Screen><Tablet><Area><X>0</X><Y>0</Y><W>0</W>"
+            "<H>0</H></Area><Mode><Rot>0</Rot><Ink IsChecked='False'/>"
+            "<Mouse IsChecked='False' Speed='0'/><Tips IsChecked='False'/></Mode></Tablet>"
+            "</Settings>") +
         ek + "</PID_0375></C>");
     EXPECT_EQ(tree, want);
 }
@@ -182,9 +185,10 @@ TEST(ConfigWalk, TrackPadIdAndSecondRingAreWrittenOnlyForTwoRingsWithTrackPad) {
     // One application element and one function element per ring: entry 10 and function 4 are
     // written last.
     rec->apps[10].ringFunc[1][4] = 1;
-    const std::string input = "<C><PID_0375><I/><S/><EK><Opt><Off/><Res/><TP/></Opt><Apps><App>"
-                              "<Path/><Keys/><R1><F/></R1><R2><F/></R2></App></Apps></EK>"
-                              "</PID_0375></C>";
+    const std::string input =
+        "<C><PID_0375><I/><S/><EK><Opt><Off/><Res/><TP/></Opt><Apps><App>"
+        "<Path/><Keys/><R1><F/></R1><R2><F/></R2></App></Apps></EK>"
+        "</PID_0375></C>";
     const Written w = write(input, *rec);
     ASSERT_EQ(w.result, WalkResult::Done);
     EXPECT_EQ(w.tree, canonicalXml("<C><PID_0375><I/><S/><EK><Opt><Off IsChecked='False'/><Res/>"
@@ -196,7 +200,8 @@ TEST(ConfigWalk, TrackPadIdAndSecondRingAreWrittenOnlyForTwoRingsWithTrackPad) {
 TEST(ConfigWalk, CalibrationGoesToChildThreeOrFourDependingOnExpressKeys) {
     const std::string keys = "<EK><Opt><Off/></Opt><Apps><App><Path/><Keys/></App></Apps></EK>";
     const std::string keysWritten =
-        "<EK><Opt><Off IsChecked='False'/></Opt><Apps><App name=''><Path/><Keys/></App></Apps></EK>";
+        "<EK><Opt><Off IsChecked='False'/></Opt><Apps><App "
+        "name=''><Path/><Keys/></App></Apps></EK>";
     const std::string blank = "<Cal><a/><b/><c/><d/></Cal>";
     const std::string calib = "<Cal><a>1.0000</a><b>1.2500</b><c>0.5000</c><d>0.1235</d></Cal>";
     struct Case {
@@ -228,7 +233,8 @@ TEST(ConfigWalk, OptionalElementsMayBeAbsent) {
     const Case cases[] = {
         {"no pen group", "<S/>", nullptr},
         {"no lower button", "<S><Pen/><Scr/><Tab><A/></Tab></S>", &DeviceRecord::monitorIndex},
-        {"no curve", "<S><Pen><L/><U/></Pen><Scr/><Tab><A/></Tab></S>", &DeviceRecord::monitorIndex},
+        {"no curve", "<S><Pen><L/><U/></Pen><Scr/><Tab><A/></Tab></S>",
+         &DeviceRecord::monitorIndex},
         {"no last curve value", "<S><Pen><L/><U/><a/><b/><c/></Pen><Scr/><Tab><A/></Tab></S>",
          &DeviceRecord::monitorIndex},
         {"no screen values", "<S><Pen/><Scr/><Tab><A><X/><Y/><W/><H/></A></Tab></S>",
@@ -274,8 +280,8 @@ TEST(ConfigWalk, RequiredElementMissingStopsTheWalk) {
         {"mode without ink", "<I/><S><Pen/><Scr/><Tab><A/><M><R/></M></Tab></S>", 0, 0},
         {"no express-key element", "<I/><S/>", 0, 1},
         {"no application element", "<I/><S/><EK><Opt><Off/></Opt><Apps/></EK>", 0, 1},
-        {"no ring element", "<I/><S/><EK><Opt><Off/></Opt><Apps><App><Path/><Keys/></App></Apps></EK>",
-         0, 1},
+        {"no ring element",
+         "<I/><S/><EK><Opt><Off/></Opt><Apps><App><Path/><Keys/></App></Apps></EK>", 0, 1},
         {"no calibration", "<I/><S/>" + keys, 1, 1},
         {"calibration cut short", "<I/><S/>" + keys + "<Cal><a/><b/><c/></Cal>", 1, 1},
     };
@@ -335,9 +341,9 @@ TEST(ConfigWalk, SettingErrorsAreReportedAndTheWalkGoesOn) {
     auto count = [&](const char16_t* text) {
         return std::count(fb.messages.begin(), fb.messages.end(), std::u16string(text));
     };
-    EXPECT_EQ(count(kCreateNodeErrorText), 1);           // lower button's custom element
-    EXPECT_EQ(count(kModifyAttributeErrorText), 3);      // SelectID of both buttons and screen
-    EXPECT_EQ(count(kModifyNodeErrorText), 13);  // every text position of the settings
+    EXPECT_EQ(count(kCreateNodeErrorText), 1);       // lower button's custom element
+    EXPECT_EQ(count(kModifyAttributeErrorText), 3);  // SelectID of both buttons and screen
+    EXPECT_EQ(count(kModifyNodeErrorText), 13);      // every text position of the settings
     // Attributes other than SelectID still arrive, after all those errors.
     EXPECT_NE(doc.toText().find("IsChecked=\"True\" Speed=\"0\""), std::string::npos);
 }

@@ -33,26 +33,32 @@ TEST_F(DescriptorTest, LabelsOfStoredDescriptors) {
         {u"0|C:\\Tools\\", u""},
         {u"2|3", u"Middle"},
         {u"2|x", u"None"},
-        {u"2", u"None"},                          // missing field reads as empty
-        {u"2|14", u"UserSet.Index.14"},           // no language text: the key
+        {u"2", u"None"},                 // missing field reads as empty
+        {u"2|14", u"UserSet.Index.14"},  // no language text: the key
         {u"2|99999999999", u"UserSet.Index.2147483647"},
         {u"1|Ctrl+C|67|46|2", u"Ctrl+C"},
         {u"1", u""},
         {u"9|abc", u"9|abc"},
-        {u"01|x", u"01|x"},                       // the kind must be the digit exactly
+        {u"01|x", u"01|x"},  // the kind must be the digit exactly
         {u"", u""},
     };
     for (const auto& [descriptor, label] : cases) {
-        SCOPED_TRACE(std::string(descriptor, descriptor + std::char_traits<char16_t>::length(descriptor)));
+        SCOPED_TRACE(
+            std::string(descriptor, descriptor + std::char_traits<char16_t>::length(descriptor)));
         EXPECT_EQ(describeFunction(descriptor, lang), label);
     }
 }
 
 TEST_F(DescriptorTest, ModifierTextAndCombinationLabels) {
     const std::pair<uint16_t, const char16_t*> mods[] = {
-        {0, u""}, {kModCtrl, u"Ctrl"}, {kModShift, u"Shift"}, {kModWin, u"Win"},
-        {kModAlt | kModShift, u"Alt+Shift"}, {kModCtrl | kModWin, u"Ctrl+Win"},
-        {kModAlt | kModWin, u"Alt+Win"}, {15, u"Ctrl+Alt+Shift+Win"},
+        {0, u""},
+        {kModCtrl, u"Ctrl"},
+        {kModShift, u"Shift"},
+        {kModWin, u"Win"},
+        {kModAlt | kModShift, u"Alt+Shift"},
+        {kModCtrl | kModWin, u"Ctrl+Win"},
+        {kModAlt | kModWin, u"Alt+Win"},
+        {15, u"Ctrl+Alt+Shift+Win"},
     };
     for (const auto& [flags, text] : mods) EXPECT_EQ(modifierText(flags), text) << flags;
     EXPECT_EQ(keyCombinationLabel(u"Ctrl", u"A,B"), u"Ctrl+A,B");
@@ -141,7 +147,8 @@ TEST(RingKeystrokes, TextVirtualKeyScanAndFlags) {
     }
     EXPECT_EQ(makeRingKeystroke(ringKeystroke(true, false, true, 116, 0x003F0001, u"F5")),
               u"1|[Ctrl + Alt + F5]|116|63|6");
-    const RingKeystroke longName = ringKeystroke(false, false, false, 65, 0, std::u16string(60, u'n'));
+    const RingKeystroke longName =
+        ringKeystroke(false, false, false, 65, 0, std::u16string(60, u'n'));
     EXPECT_EQ(longName.text.size(), kRingKeyNameMax + 2);
     RingKeystroke huge;
     huge.text = std::u16string(400, u'x');
@@ -201,14 +208,15 @@ TEST_F(DescriptorTest, ASeparatorTypedByTheUserNeverMovesAField) {
     auto block = zeroBlock();
     AppEntry& entry = block->devices[0].apps[1];
     const RingSettingDialog dialog = [&] {
-        return std::optional<RingGroupSetting>(RingGroupSetting{u"Pan;Zoom", bar, ringKeystroke(false, false, false, 186, 0x00270001, u";")});
+        return std::optional<RingGroupSetting>(RingGroupSetting{
+            u"Pan;Zoom", bar, ringKeystroke(false, false, false, 186, 0x00270001, u";")});
     };
     EXPECT_EQ(assignRingGroup(entry, 0, 2, 2, u"", dialog).label, u"Pan\u037EZoom");
     EXPECT_EQ(readField(entry.ringTextC[0][2]), u"Pan\u037EZoom");
     // The configuration file keeps the group as "name;left;right": it reads back whole.
     std::u16string name, left, right;
-    splitRingText(readField(entry.ringTextC[0][2]) + u";" + readField(entry.ringTextA[0][2]) + u";" +
-                      readField(entry.ringTextB[0][2]),
+    splitRingText(readField(entry.ringTextC[0][2]) + u";" + readField(entry.ringTextA[0][2]) +
+                      u";" + readField(entry.ringTextB[0][2]),
                   name, left, right);
     EXPECT_EQ(name, u"Pan\u037EZoom");
     EXPECT_EQ(left, u"1|[Shift + \u00A6]|220|43|1");

@@ -19,7 +19,9 @@ void fill(SharedBlock& block, int slot, const char16_t* id) {
     storeField(r.deviceId, id);
 }
 
-void clear(SharedBlock& block, int slot) { std::memset(&block.devices[slot], 0, sizeof(DeviceRecord)); }
+void clear(SharedBlock& block, int slot) {
+    std::memset(&block.devices[slot], 0, sizeof(DeviceRecord));
+}
 
 TEST(DeviceBinding, BindsOnlyAConnectedDeviceAndNeverFallsBackToAnotherSlot) {
     auto block = testing::zeroBlock();
@@ -51,18 +53,24 @@ TEST(DeviceBinding, EventsMakeItStaleAndRebindingFollowsTheDevice) {
     const Case cases[] = {
         {"nothing happened", [](SharedBlock&, DeviceGenerations&) {}, true, true},
         {"another device arrived elsewhere",
-         [](SharedBlock& b, DeviceGenerations& g) { fill(b, 3, u"PID_0375"), g.bump(); }, false, true},
+         [](SharedBlock& b, DeviceGenerations& g) { fill(b, 3, u"PID_0375"), g.bump(); }, false,
+         true},
         {"reload", [](SharedBlock&, DeviceGenerations& g) { g.bump(); }, false, true},
-        {"its device left", [](SharedBlock& b, DeviceGenerations& g) { clear(b, 1), g.bump(); }, false, false},
+        {"its device left", [](SharedBlock& b, DeviceGenerations& g) { clear(b, 1), g.bump(); },
+         false, false},
         {"its device left, the message not yet handled",
          [](SharedBlock& b, DeviceGenerations&) { clear(b, 1); }, false, false},
         {"another device arrived in its slot",
-         [](SharedBlock& b, DeviceGenerations& g) { clear(b, 1), g.bump(), fill(b, 1, u"PID_0375"), g.bump(); },
+         [](SharedBlock& b, DeviceGenerations& g) {
+             clear(b, 1), g.bump(), fill(b, 1, u"PID_0375"), g.bump();
+         },
          false, false},
         {"another device in its slot without any message",
          [](SharedBlock& b, DeviceGenerations&) { fill(b, 1, u"PID_0375"); }, false, false},
         {"it left and came back into the same slot",
-         [](SharedBlock& b, DeviceGenerations& g) { clear(b, 1), g.bump(), fill(b, 1, u"PID_0390"), g.bump(); },
+         [](SharedBlock& b, DeviceGenerations& g) {
+             clear(b, 1), g.bump(), fill(b, 1, u"PID_0390"), g.bump();
+         },
          false, true},
     };
     for (const Case& c : cases) {

@@ -80,10 +80,10 @@ TEST(DeviceProfile, ReadsNumericFieldsBackAndRefusesTextsAndOutsideIndices) {
         const char* name;
         bool ok;
         long long value;
-    } cases[] = {{"trackPadId", true, -2},      {"screenArea", true, 1},   {"screenArea.3", true, 4},
-                 {"pressureCurve.2", true, 2}, {"apps.3.keyFunc.1", true, 7},
-                 {"screenArea.4", false, 0},   {"deviceId", false, 0},    {"apps.11.inUse", false, 0},
-                 {"noSuchField", false, 0}};
+    } cases[] = {
+        {"trackPadId", true, -2},     {"screenArea", true, 1},       {"screenArea.3", true, 4},
+        {"pressureCurve.2", true, 2}, {"apps.3.keyFunc.1", true, 7}, {"screenArea.4", false, 0},
+        {"deviceId", false, 0},       {"apps.11.inUse", false, 0},   {"noSuchField", false, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         long long v = -999;
@@ -114,8 +114,9 @@ TEST(BlockFuzzer, ReproducibleAndInsideTheBlock) {
     for (int i = 0; i < 20000; ++i) {
         EXPECT_EQ(fa.mutate(*a), fb.mutate(*b));
         for (const auto& d : a->devices) {
-            unterminated = unterminated || std::char_traits<char16_t>::find(
-                                               d.productName, std::size(d.productName), u'\0') == nullptr;
+            unterminated =
+                unterminated || std::char_traits<char16_t>::find(
+                                    d.productName, std::size(d.productName), u'\0') == nullptr;
             hugeKeyCount = hugeKeyCount || d.keyCount > kMaxKeys;
         }
     }

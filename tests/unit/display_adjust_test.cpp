@@ -20,11 +20,11 @@ TEST(DisplayAdjust, SliderFromMonitorReadings) {
     } cases[] = {
         {true, {0, 70, 100}, 70u, 70},
         {true, {0, 35, 50}, 70u, 35},
-        {true, {0, 0, 0}, std::nullopt, 0},                      // zero guard
+        {true, {0, 0, 0}, std::nullopt, 0},  // zero guard
         {true, {10, 50, 90}, 50u, 50},
-        {false, {7, 7, 7}, 45u, 50},                            // failed: 50 of 100, min 10 kept
+        {false, {7, 7, 7}, 45u, 50},                               // failed: 50 of 100, min 10 kept
         {true, {0, 4000000000u, 4000000000u}, 100u, 4000000000u},  // no 32-bit wrap
-        {true, {0xFFFFFFFFu, 5, 1}, 0u, 5},                      // sum beyond 32 bits is not 0
+        {true, {0xFFFFFFFFu, 5, 1}, 0u, 5},                        // sum beyond 32 bits is not 0
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.r.current);
@@ -38,7 +38,7 @@ TEST(DisplayAdjust, SliderFromMonitorReadings) {
 
 TEST(DisplayAdjust, ColourTemperatureRadiosAndPresetValues) {
     const std::pair<int, std::optional<int>> cases[] = {
-        {0, kRadioUser}, {1, kRadioSRGB}, {2, kRadio5000K}, {3, kRadio6500K},
+        {0, kRadioUser},  {1, kRadioSRGB},   {2, kRadio5000K}, {3, kRadio6500K},
         {4, kRadio7500K}, {5, std::nullopt}, {6, kRadio9300K}, {8200, std::nullopt},
     };
     for (const auto& [reported, radio] : cases) EXPECT_EQ(presetRadioFor(true, reported), radio);
@@ -92,8 +92,9 @@ TEST(DisplayAdjust, OrientationChangeTable) {
         uint32_t turn;                        // the button's orientation
         uint32_t wantWidth, wantHeight;
     } cases[] = {
-        {1920, 1080, 0, 0, 1920, 1080}, {1920, 1080, 0, 1, 1080, 1920}, {1920, 1080, 0, 2, 1920, 1080},
-        {1920, 1080, 0, 3, 1080, 1920}, {1080, 1920, 1, 0, 1920, 1080}, {1080, 1920, 1, 1, 1080, 1920},
+        {1920, 1080, 0, 0, 1920, 1080}, {1920, 1080, 0, 1, 1080, 1920},
+        {1920, 1080, 0, 2, 1920, 1080}, {1920, 1080, 0, 3, 1080, 1920},
+        {1080, 1920, 1, 0, 1920, 1080}, {1080, 1920, 1, 1, 1080, 1920},
         {1080, 1920, 3, 2, 1920, 1080}, {2560, 1440, 2, 3, 1440, 2560},
     };
     for (const Case& c : cases) {
@@ -126,7 +127,8 @@ TEST(DisplayAdjust, OrientationChangeTable) {
                 EXPECT_EQ(sent[i], 0x5A) << "byte " << i;
             }
         }
-        EXPECT_EQ(readDisplayMode(mode).orientation, c.orientation) << "the record asked about stays";
+        EXPECT_EQ(readDisplayMode(mode).orientation, c.orientation)
+            << "the record asked about stays";
     }
     uint8_t mode[kDisplayModeBytes] = {};
     EXPECT_FALSE(orientationChange(mode, 4));

@@ -82,9 +82,8 @@ TEST(HotKeyCapture, DeviceDependentOptions) {
         int32_t ring, rings, pad;
         bool o12, o13, o14;
     } cases[] = {
-        {0, 0, 0, false, false, false}, {1, 1, 0, true, false, false},
-        {1, 2, 0, true, true, false},   {0, 2, 1, false, false, true},
-        {1, 2, 1, true, true, true},
+        {0, 0, 0, false, false, false}, {1, 1, 0, true, false, false}, {1, 2, 0, true, true, false},
+        {0, 2, 1, false, false, true},  {1, 2, 1, true, true, true},
     };
     for (const auto& c : cases) {
         const auto v = hotKeyOptionsShown(c.ring, c.rings, c.pad);

@@ -19,7 +19,7 @@ struct Unaligned {
 };
 
 TEST(InfoText, TextIsBoundedByTheTerminatorAndTheByteCount) {
-    const Unaligned hello(u"Hello");  // 12 bytes with the terminator
+    const Unaligned hello(u"Hello");        // 12 bytes with the terminator
     const Unaligned pair(u"ab\U0001F58A");  // a surrogate pair at units 2 and 3
     struct Case {
         const void* data;
@@ -108,8 +108,12 @@ TEST(InfoText, IntervalZeroKeepsTheCurrentOneAndHugeRequestsAreClamped) {
     struct Case {
         std::uint64_t requested;
         unsigned expected;
-    } cases[] = {{3000, 3000}, {0, 3000}, {20, 20}, {0x100000000ull, kInfoTickMaxMs},
-                 {0xFFFFFFFFull, kInfoTickMaxMs}, {300, 300}};
+    } cases[] = {{3000, 3000},
+                 {0, 3000},
+                 {20, 20},
+                 {0x100000000ull, kInfoTickMaxMs},
+                 {0xFFFFFFFFull, kInfoTickMaxMs},
+                 {300, 300}};
     for (const Case& c : cases) {
         t.setInterval(c.requested);
         EXPECT_EQ(t.interval(), c.expected) << c.requested;

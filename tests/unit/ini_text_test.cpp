@@ -6,8 +6,14 @@ namespace scribo {
 namespace {
 
 TEST(IniText, DecodesUtf16AndUtf8Files) {
-    EXPECT_EQ(decodeTextFile(std::string("\xFF\xFE" "a\0\xFC\0", 6)), u"a\u00FC");
-    EXPECT_EQ(decodeTextFile("\xEF\xBB\xBF" "\xC3\xBC" "x"), u"\u00FCx");
+    EXPECT_EQ(decodeTextFile(std::string("\xFF\xFE"
+                                         "a\0\xFC\0",
+                                         6)),
+              u"a\u00FC");
+    EXPECT_EQ(decodeTextFile("\xEF\xBB\xBF"
+                             "\xC3\xBC"
+                             "x"),
+              u"\u00FCx");
     EXPECT_EQ(decodeTextFile("\xF0\x9F\x96\x8A"), u"\U0001F58A");
     EXPECT_EQ(decodeTextFile("ab\xE2\x82"), u"ab\uFFFD\uFFFD");  // cut sequence, no overread
 }
@@ -29,8 +35,12 @@ TEST(IniText, EnclosingQuotesGoAndWhatTheyHoldStays) {
     const struct {
         const char16_t* key;
         const char16_t* value;
-    } cases[] = {{u"Main.ExtScreen", u"Screen "}, {u"A", u"single"}, {u"B", u"\"open"},
-                 {u"C", u"\"mixed'"},           {u"D", u"\""},      {u"E", u"a\"b\""}};
+    } cases[] = {{u"Main.ExtScreen", u"Screen "},
+                 {u"A", u"single"},
+                 {u"B", u"\"open"},
+                 {u"C", u"\"mixed'"},
+                 {u"D", u"\""},
+                 {u"E", u"a\"b\""}};
     for (const auto& c : cases) EXPECT_EQ(findIniValue(text, u"Dialog_Main", c.key), c.value);
 }
 

@@ -1,4 +1,4 @@
-#include "mapping/keyboard_steps.h"
+#include "config/keyboard_steps.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +14,9 @@ TEST(KeyboardSteps, ArrowStepsScaleTheLargeStepWithTheDpi) {
         int32_t dpi;
         int32_t dx, dy;
     } cases[] = {
-        {ArrowKey::Right, false, 96, 1, 0},   {ArrowKey::Left, false, 192, -1, 0},
-        {ArrowKey::Up, true, 96, 0, -10},     {ArrowKey::Down, true, 144, 0, 15},
-        {ArrowKey::Right, true, 192, 20, 0},  {ArrowKey::Left, true, 0, -10, 0},  // no dpi: 96
+        {ArrowKey::Right, false, 96, 1, 0},  {ArrowKey::Left, false, 192, -1, 0},
+        {ArrowKey::Up, true, 96, 0, -10},    {ArrowKey::Down, true, 144, 0, 15},
+        {ArrowKey::Right, true, 192, 20, 0}, {ArrowKey::Left, true, 0, -10, 0},  // no dpi: 96
     };
     for (const auto& c : cases) {
         const KeyStep s = arrowStep(c.key, c.large, c.dpi);
@@ -41,7 +41,11 @@ TEST(KeyboardSteps, TrackerMovesStopAtTheEdgeAndResizesKeepAPixel) {
         {"far up", r, {0, -100}, false, {20, 10, 40, 20}},
         {"far down", r, {0, 100}, false, {20, 60, 40, 70}},
         {"already at the edge", {90, 20, 110, 30}, {1, 0}, false, {90, 20, 110, 30}},
-        {"outside the bounds: moved as asked", {100, 20, 130, 30}, {1, 0}, false, {101, 20, 131, 30}},
+        {"outside the bounds: moved as asked",
+         {100, 20, 130, 30},
+         {1, 0},
+         false,
+         {101, 20, 131, 30}},
         {"wider", r, {5, 0}, true, {20, 20, 45, 30}},
         {"narrower down to one pixel", r, {-100, 0}, true, {20, 20, 21, 30}},
         {"wider up to the edge", r, {100, 0}, true, {20, 20, 110, 30}},

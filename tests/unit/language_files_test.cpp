@@ -158,11 +158,18 @@ std::u32string codePoints(const std::string& s) {
 // Keys whose text is the same in every language: key names printed on keyboards, the OK
 // button, the web address, and words many languages borrow ("Mouse", "Ring").
 bool languageNeutral(const std::string& key) {
-    static const std::set<std::string> keys = {
-        "main.ok", "main.website", "quickset.ring", "quickset.trackpad.1", "userset.mouse",
-        "quickset.btnsetlistitem.1", "quickset.btnsetlistitem.2", "quickset.btnsetlistitem.3",
-        "quickset.btnsetlistitem.23", "quickset.btnsetlistitem.24",
-        "quickset.btnsetlistitem.25", "quickset.btnsetlistitem.26"};
+    static const std::set<std::string> keys = {"main.ok",
+                                               "main.website",
+                                               "quickset.ring",
+                                               "quickset.trackpad.1",
+                                               "userset.mouse",
+                                               "quickset.btnsetlistitem.1",
+                                               "quickset.btnsetlistitem.2",
+                                               "quickset.btnsetlistitem.3",
+                                               "quickset.btnsetlistitem.23",
+                                               "quickset.btnsetlistitem.24",
+                                               "quickset.btnsetlistitem.25",
+                                               "quickset.btnsetlistitem.26"};
     return keys.count(key) > 0;
 }
 
@@ -218,17 +225,42 @@ TEST(LanguageFiles, EveryLanguageHasExactlyTheKeysOfEnglish) {
 // Windows still being written read these fixed keys; the source scan below cannot see them yet.
 TEST(LanguageFiles, EnglishHasTheFixedKeysOfEveryWindow) {
     const IniData en = parseIni("English.ini");
-    const char* const keys[] = {
-        "QuickSet.Caption", "QuickSet.RX20", "QuickSet.Keys", "QuickSet.Ring", "QuickSet.Control",
-        "QuickSet.DisableQuickKey", "QuickSet.DisableInfo", "QuickSet.RingFuncGroup",
-        "QuickSet.TrackPadMode", "QuickSet.WheelLight", "QuickSet.TabletLight",
-        "QuickSet.SelectProgram", "QuickSet.Runningprogram", "QuickSet.OpenFile",
-        "QuickSet.ProgramPath", "UserSet.HotKey", "UserSet.Mouse", "UserSet.Clear",
-        "UserSet.MaxString", "UserSet.Other", "UserSet.KeyBoardInfo", "DisplaySetting.Caption",
-        "DisplaySetting.ColorTemperature", "DisplaySetting.Red", "DisplaySetting.Green",
-        "DisplaySetting.Blue", "DisplaySetting.Brightness", "DisplaySetting.Constrast",
-        "DisplaySetting.Restore", "Menu.OpenDocument", "Menu.Restore", "Menu.Exit",
-        "Main.SetAreaInfo1", "Main.SetAreaInfo3", "Main.DisplaySetting", "Main.NewVersionInfo"};
+    const char* const keys[] = {"QuickSet.Caption",
+                                "QuickSet.RX20",
+                                "QuickSet.Keys",
+                                "QuickSet.Ring",
+                                "QuickSet.Control",
+                                "QuickSet.DisableQuickKey",
+                                "QuickSet.DisableInfo",
+                                "QuickSet.RingFuncGroup",
+                                "QuickSet.TrackPadMode",
+                                "QuickSet.WheelLight",
+                                "QuickSet.TabletLight",
+                                "QuickSet.SelectProgram",
+                                "QuickSet.Runningprogram",
+                                "QuickSet.OpenFile",
+                                "QuickSet.ProgramPath",
+                                "UserSet.HotKey",
+                                "UserSet.Mouse",
+                                "UserSet.Clear",
+                                "UserSet.MaxString",
+                                "UserSet.Other",
+                                "UserSet.KeyBoardInfo",
+                                "DisplaySetting.Caption",
+                                "DisplaySetting.ColorTemperature",
+                                "DisplaySetting.Red",
+                                "DisplaySetting.Green",
+                                "DisplaySetting.Blue",
+                                "DisplaySetting.Brightness",
+                                "DisplaySetting.Constrast",
+                                "DisplaySetting.Restore",
+                                "Menu.OpenDocument",
+                                "Menu.Restore",
+                                "Menu.Exit",
+                                "Main.SetAreaInfo1",
+                                "Main.SetAreaInfo3",
+                                "Main.DisplaySetting",
+                                "Main.NewVersionInfo"};
     for (const char* k : keys) {
         const std::string key = lower(k);
         EXPECT_TRUE(en.count(sectionOfArea(key)) && en.at(sectionOfArea(key)).count(key))
@@ -241,9 +273,11 @@ TEST(LanguageFiles, EnglishHasTheFixedKeysOfEveryWindow) {
 // in every language). Keys formed from a pattern end in '.' or hold '%' and are checked above.
 TEST(LanguageFiles, EveryKeyTheSourcesReadIsInEnglish) {
     const IniData en = parseIni("English.ini");
-    const std::regex literal(R"re(u?"((Main|QuickSet|UserSet|DisplaySetting|Menu)\.[A-Za-z0-9_.]*[A-Za-z0-9_])")re");
+    const std::regex literal(
+        R"re(u?"((Main|QuickSet|UserSet|DisplaySetting|Menu)\.[A-Za-z0-9_.]*[A-Za-z0-9_])")re");
     int found = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(SCRIBO_SOURCE_DIR "/src")) {
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(SCRIBO_SOURCE_DIR "/src")) {
         const std::string ext = entry.path().extension().string();
         if (ext != ".cpp" && ext != ".h") continue;
         std::string text;
@@ -269,9 +303,12 @@ TEST(LanguageFiles, EveryTranslationIsItsOwnLanguage) {
         char32_t from, to;
     };
     const Script scripts[] = {
-        {"Russian.ini", 0x0400, 0x04FF},          {"Thai.ini", 0x0E00, 0x0E7F},
-        {"Korean.ini", 0xAC00, 0xD7AF},           {"Japanese.ini", 0x3040, 0x30FF},
-        {"ChineseSimplified.ini", 0x4E00, 0x9FFF}, {"ChineseTraditional.ini", 0x4E00, 0x9FFF},
+        {"Russian.ini", 0x0400, 0x04FF},
+        {"Thai.ini", 0x0E00, 0x0E7F},
+        {"Korean.ini", 0xAC00, 0xD7AF},
+        {"Japanese.ini", 0x3040, 0x30FF},
+        {"ChineseSimplified.ini", 0x4E00, 0x9FFF},
+        {"ChineseTraditional.ini", 0x4E00, 0x9FFF},
     };
     for (const std::string& name : translatedFiles()) {
         const IniData other = parseIni(name);
@@ -320,7 +357,6 @@ TEST(LanguageFiles, CommonFileNamesEveryDemoDeviceAndTheLogo) {
     }
 }
 
-
 // Mnemonics ('&' before a letter) in the English control texts: the keys shown on the controls of
 // each window, and the texts a template gives its controls itself. Within one window no two
 // controls may share a letter, or Alt+letter would reach only one of them.
@@ -335,47 +371,73 @@ std::vector<std::string> withKeys(std::vector<std::string> a, const std::vector<
     return a;
 }
 
-const std::vector<std::string> kExpressKeys = {
-    "dialog_quickset/quickset.disablequickkey", "dialog_quickset/quickset.disableinfo",
-    "dialog_main/main.ok", "dialog_main/main.cancel", "dialog_quickset/quickset.listfull",
-    "dialog_main/main.restoredefault", "dialog_quickset/quickset.trackpadmode",
-    "dialog_quickset/quickset.ringfuncgroup", "dialog_quickset/quickset.wheellight",
-    "dialog_quickset/quickset.tabletlight"};
+const std::vector<std::string> kExpressKeys = {"dialog_quickset/quickset.disablequickkey",
+                                               "dialog_quickset/quickset.disableinfo",
+                                               "dialog_main/main.ok",
+                                               "dialog_main/main.cancel",
+                                               "dialog_quickset/quickset.listfull",
+                                               "dialog_main/main.restoredefault",
+                                               "dialog_quickset/quickset.trackpadmode",
+                                               "dialog_quickset/quickset.ringfuncgroup",
+                                               "dialog_quickset/quickset.wheellight",
+                                               "dialog_quickset/quickset.tabletlight"};
 
 const WindowTexts kWindows[] = {
     {"main window",
-     {"dialog_main/main.pensetting", "dialog_main/main.pressadjust", "dialog_main/main.screenmap",
-      "dialog_main/main.mousemode", "dialog_main/main.absolutecoords",
-      "dialog_main/main.relativecoords", "dialog_main/main.slow", "dialog_main/main.fast",
-      "dialog_main/main.soft", "dialog_main/main.hard", "dialog_main/main.output",
-      "dialog_main/main.press", "dialog_main/main.currentpressure",
-      "dialog_main/main.restoredefault", "dialog_main/main.fullarea",
-      "dialog_main/main.screenportion", "dialog_main/main.setscreenarea",
-      "dialog_main/main.setworkarea", "dialog_main/main.calibrate", "dialog_main/main.displaysetting",
-      "dialog_main/main.quicksetting", "dialog_main/main.exportconfig",
-      "dialog_main/main.importconfig", "dialog_main/main.ok", "dialog_main/main.cancel",
-      "dialog_main/main.newversioninfo", "dialog_quickset/quickset.rx20"},
+     {"dialog_main/main.pensetting",
+      "dialog_main/main.pressadjust",
+      "dialog_main/main.screenmap",
+      "dialog_main/main.mousemode",
+      "dialog_main/main.absolutecoords",
+      "dialog_main/main.relativecoords",
+      "dialog_main/main.slow",
+      "dialog_main/main.fast",
+      "dialog_main/main.soft",
+      "dialog_main/main.hard",
+      "dialog_main/main.output",
+      "dialog_main/main.press",
+      "dialog_main/main.currentpressure",
+      "dialog_main/main.restoredefault",
+      "dialog_main/main.fullarea",
+      "dialog_main/main.screenportion",
+      "dialog_main/main.setscreenarea",
+      "dialog_main/main.setworkarea",
+      "dialog_main/main.calibrate",
+      "dialog_main/main.displaysetting",
+      "dialog_main/main.quicksetting",
+      "dialog_main/main.exportconfig",
+      "dialog_main/main.importconfig",
+      "dialog_main/main.ok",
+      "dialog_main/main.cancel",
+      "dialog_main/main.newversioninfo",
+      "dialog_quickset/quickset.rx20"},
      {"&Windows Ink"}},
     {"express key settings", kExpressKeys, {}},
-    {"remote", withKeys(kExpressKeys, {"dialog_main/main.exportconfig", "dialog_main/main.importconfig"}), {}},
+    {"remote",
+     withKeys(kExpressKeys, {"dialog_main/main.exportconfig", "dialog_main/main.importconfig"}),
+     {}},
     {"program selection",
      {"dialog_quickset/quickset.selectprogram", "dialog_quickset/quickset.runningprogram",
       "dialog_quickset/quickset.openfile", "dialog_quickset/quickset.programpath",
       "dialog_main/main.ok", "dialog_main/main.cancel"},
      {}},
     {"display settings",
-     {"dialog_displaysetting/displaysetting.colortemperature", "dialog_displaysetting/displaysetting.red",
-      "dialog_displaysetting/displaysetting.green", "dialog_displaysetting/displaysetting.blue",
-      "dialog_displaysetting/displaysetting.brightness", "dialog_displaysetting/displaysetting.constrast",
-      "dialog_displaysetting/displaysetting.restore", "dialog_main/main.ok", "dialog_main/main.cancel"},
+     {"dialog_displaysetting/displaysetting.colortemperature",
+      "dialog_displaysetting/displaysetting.red", "dialog_displaysetting/displaysetting.green",
+      "dialog_displaysetting/displaysetting.blue",
+      "dialog_displaysetting/displaysetting.brightness",
+      "dialog_displaysetting/displaysetting.constrast",
+      "dialog_displaysetting/displaysetting.restore", "dialog_main/main.ok",
+      "dialog_main/main.cancel"},
      {}},
     {"ring key setting",
      {"dialog_userset/userset.keyboardinfo", "dialog_main/main.ok", "dialog_main/main.cancel"},
      {"&Name"}},
     {"custom function",
-     {"dialog_userset/userset.mouse", "dialog_userset/userset.other", "dialog_userset/userset.clear",
-      "dialog_userset/userset.index.00", "dialog_userset/userset.index.07",
-      "dialog_userset/userset.index.13", "dialog_main/main.ok", "dialog_main/main.cancel"},
+     {"dialog_userset/userset.mouse", "dialog_userset/userset.other",
+      "dialog_userset/userset.clear", "dialog_userset/userset.index.00",
+      "dialog_userset/userset.index.07", "dialog_userset/userset.index.13", "dialog_main/main.ok",
+      "dialog_main/main.cancel"},
      {}},
 };
 
@@ -389,10 +451,12 @@ char mnemonicOf(const std::string& text, const std::string& where) {
             ++i;
             continue;
         }
-        const bool usable = i + 1 < text.size() && std::isalnum(static_cast<unsigned char>(text[i + 1]));
+        const bool usable =
+            i + 1 < text.size() && std::isalnum(static_cast<unsigned char>(text[i + 1]));
         EXPECT_TRUE(usable) << where << ": '&' before no letter in \"" << text << "\"";
         EXPECT_EQ(letter, 0) << where << ": two mnemonics in \"" << text << "\"";
-        if (usable) letter = static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1])));
+        if (usable)
+            letter = static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1])));
     }
     return letter;
 }
@@ -424,7 +488,8 @@ TEST(LanguageFiles, EnglishMnemonicsAreUniqueWithinEachWindow) {
     for (const auto& [section, keys] : en)
         for (const auto& [key, value] : keys)
             if (value.find('&') != std::string::npos && mnemonicOf(value, key) != 0) {
-                EXPECT_TRUE(onControls.count(key)) << key << " carries a mnemonic but is not a control text";
+                EXPECT_TRUE(onControls.count(key))
+                    << key << " carries a mnemonic but is not a control text";
             }
 }
 

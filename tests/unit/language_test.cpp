@@ -11,19 +11,41 @@ namespace {
 
 TEST(LanguageChoice, TableOfLanguageIds) {
     const std::pair<uint16_t, const char16_t*> cases[] = {
-        {0x0804, u"ChineseSimplified"}, {0x0404, u"ChineseTraditional"},
-        {0x0C04, u"ChineseTraditional"}, {0x1004, u"ChineseTraditional"},
-        {0x1404, u"ChineseTraditional"}, {0x1804, u"English"},
-        {0x0407, u"German"}, {0x0807, u"German"}, {0x1407, u"German"}, {0x1807, u"English"},
-        {0x040C, u"French"}, {0x180C, u"French"}, {0x1C0C, u"English"},
-        {0x0411, u"Japanese"}, {0x0412, u"Korean"}, {0x0419, u"Russian"},
-        {0x040A, u"Spanish"}, {0x080A, u"Spanish"}, {0x500A, u"Spanish"},
-        {0x500A + 0x0400, u"English"}, {0x040B, u"English"},
-        {0x0410, u"Italian"}, {0x0810, u"Italian"}, {0x0C10, u"English"},
-        {0x041E, u"Thai"}, {0x0416, u"Portuguese"}, {0x0816, u"Portuguese"},
-        {0x042A, u"Vietnamese"}, {0x0415, u"Polish"},
-        {0x0409, u"English"}, {0x0809, u"English"}, {0x0413, u"English"}, {0x0000, u"English"},
-        {0x0003, u"English"}, {0xFFFF, u"English"},
+        {0x0804, u"ChineseSimplified"},
+        {0x0404, u"ChineseTraditional"},
+        {0x0C04, u"ChineseTraditional"},
+        {0x1004, u"ChineseTraditional"},
+        {0x1404, u"ChineseTraditional"},
+        {0x1804, u"English"},
+        {0x0407, u"German"},
+        {0x0807, u"German"},
+        {0x1407, u"German"},
+        {0x1807, u"English"},
+        {0x040C, u"French"},
+        {0x180C, u"French"},
+        {0x1C0C, u"English"},
+        {0x0411, u"Japanese"},
+        {0x0412, u"Korean"},
+        {0x0419, u"Russian"},
+        {0x040A, u"Spanish"},
+        {0x080A, u"Spanish"},
+        {0x500A, u"Spanish"},
+        {0x500A + 0x0400, u"English"},
+        {0x040B, u"English"},
+        {0x0410, u"Italian"},
+        {0x0810, u"Italian"},
+        {0x0C10, u"English"},
+        {0x041E, u"Thai"},
+        {0x0416, u"Portuguese"},
+        {0x0816, u"Portuguese"},
+        {0x042A, u"Vietnamese"},
+        {0x0415, u"Polish"},
+        {0x0409, u"English"},
+        {0x0809, u"English"},
+        {0x0413, u"English"},
+        {0x0000, u"English"},
+        {0x0003, u"English"},
+        {0xFFFF, u"English"},
     };
     for (const auto& [id, name] : cases) {
         SCOPED_TRACE(id);
@@ -52,7 +74,7 @@ TEST(LanguageChoice, AMissingLanguageFileFallsBackToEnglish) {
     } cases[] = {
         {0x0411, {lang + u"Japanese.ini", lang + u"English.ini"}, lang + u"Japanese.ini"},
         {0x0411, {lang + u"English.ini", lang + u"German.ini"}, lang + u"English.ini"},
-        {0x0407, {}, lang + u"English.ini"},             // nothing there: still a usable name
+        {0x0407, {}, lang + u"English.ini"},  // nothing there: still a usable name
         {0x0409, {lang + u"English.ini"}, lang + u"English.ini"},
     };
     for (const auto& c : cases) {

@@ -16,8 +16,8 @@
 #include "mapping/display_adjust.h"
 #include "mapping/precision_area.h"
 #include "mapping/screen_mapping.h"
-#include "shell/device_defaults.h"
 #include "model_fixtures.h"
+#include "shell/device_defaults.h"
 #include "shell/pressure_curve.h"
 
 namespace scribo {
@@ -29,11 +29,15 @@ public:
     uint32_t next() { return static_cast<uint32_t>(rng_()); }
     int32_t anyInt() {
         switch (next() % 4) {
-            case 0: return static_cast<int32_t>(next());
-            case 1: return static_cast<int32_t>(next() % 64) - 8;
-            case 2: return next() % 2 ? INT32_MAX - static_cast<int32_t>(next() % 4)
-                                      : INT32_MIN + static_cast<int32_t>(next() % 4);
-            default: return static_cast<int32_t>(next() % 20000);
+            case 0:
+                return static_cast<int32_t>(next());
+            case 1:
+                return static_cast<int32_t>(next() % 64) - 8;
+            case 2:
+                return next() % 2 ? INT32_MAX - static_cast<int32_t>(next() % 4)
+                                  : INT32_MIN + static_cast<int32_t>(next() % 4);
+            default:
+                return static_cast<int32_t>(next() % 20000);
         }
     }
     Rect32 rect() { return {anyInt(), anyInt(), anyInt(), anyInt()}; }
@@ -132,8 +136,8 @@ TEST(ModelFuzz, BlocksOfRandomBytes) {
             adjustmentLocked(readField(rec.deviceId));
             const PressureCurve c = readPressureCurve(rec);
             trackbarPosition(c[1]);
-            const CurvePoints p = placeCurvePoints(c, {f.rect(), f.rect(), f.rect()}, f.anyInt(),
-                                                   f.anyInt());
+            const CurvePoints p =
+                placeCurvePoints(c, {f.rect(), f.rect(), f.rect()}, f.anyInt(), f.anyInt());
             curveFromPoints(p, f.rect());
             dragCurvePoint(static_cast<CurvePoint>(f.next() % 4), f.point(), p, f.rect());
         }

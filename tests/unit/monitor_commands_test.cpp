@@ -95,11 +95,10 @@ TEST(MonitorCommandQueue, NothingIsMergedAcrossAnotherCommandOrAnAction) {
     q.push(MonitorCommand::notify(1));
     std::vector<MonitorOp> ops;
     while (auto c = q.pop()) ops.push_back(c->op);
-    EXPECT_EQ(ops, (std::vector<MonitorOp>{MonitorOp::SetContrast, MonitorOp::Rotate,
-                                           MonitorOp::SetContrast, MonitorOp::SetVcp,
-                                           MonitorOp::SetVcp, MonitorOp::Restore,
-                                           MonitorOp::Restore, MonitorOp::Notify,
-                                           MonitorOp::Notify}));
+    EXPECT_EQ(ops, (std::vector<MonitorOp>{
+                       MonitorOp::SetContrast, MonitorOp::Rotate, MonitorOp::SetContrast,
+                       MonitorOp::SetVcp, MonitorOp::SetVcp, MonitorOp::Restore, MonitorOp::Restore,
+                       MonitorOp::Notify, MonitorOp::Notify}));
 }
 
 TEST(RunMonitorCommand, RestoreResetsTurnsUprightThenNeutralGainsAfterItsPauses) {
@@ -108,10 +107,11 @@ TEST(RunMonitorCommand, RestoreResetsTurnsUprightThenNeutralGainsAfterItsPauses)
         port.now += ms;
         return true;
     };
-    const int after = runMonitorCommand(MonitorCommand::restore(modeOf(1080, 1920, 0), 1), port, pause);
-    EXPECT_EQ(port.calls, (std::vector<std::string>{"@0 vcp 4=16", "@0 mode 1080x1920 o0",
-                                                   "@400 vcp 22=50", "@400 vcp 24=50",
-                                                   "@400 vcp 26=50"}));
+    const int after =
+        runMonitorCommand(MonitorCommand::restore(modeOf(1080, 1920, 0), 1), port, pause);
+    EXPECT_EQ(port.calls,
+              (std::vector<std::string>{"@0 vcp 4=16", "@0 mode 1080x1920 o0", "@400 vcp 22=50",
+                                        "@400 vcp 24=50", "@400 vcp 26=50"}));
     EXPECT_EQ(after, kPauseAfterSet);
 
     const struct {
@@ -134,7 +134,8 @@ TEST(RunMonitorCommand, RestoreResetsTurnsUprightThenNeutralGainsAfterItsPauses)
 
 TEST(RunMonitorCommand, AnAbandonedRestoreStopsAtItsPause) {
     RecordingPort port;
-    runMonitorCommand(MonitorCommand::restore(modeOf(1920, 1080, 0), 1), port, [](int) { return false; });
+    runMonitorCommand(MonitorCommand::restore(modeOf(1920, 1080, 0), 1), port,
+                      [](int) { return false; });
     EXPECT_EQ(port.calls.size(), 2u);  // reset and mode; the gains are not sent
     RecordingPort idle;
     EXPECT_EQ(runMonitorCommand(MonitorCommand::notify(3), idle, [](int) { return true; }), 0);
@@ -153,12 +154,21 @@ TEST(RunMonitorCommand, ReadFindsTheValuesTheDialogShows) {
         bool othersOk;
         std::vector<std::string> calls;
     } cases[] = {
-        {"6500 K", true, 3, true,
+        {"6500 K",
+         true,
+         3,
+         true,
          {"@0 read temperature 0=0", "@0 read brightness 0=0", "@0 read contrast 0=0"}},
-        {"unknown: USER, with gains", true, 0, true,
+        {"unknown: USER, with gains",
+         true,
+         0,
+         true,
          {"@0 read temperature 0=0", "@0 read gain 0=0", "@0 read gain 1=0", "@0 read gain 2=0",
           "@0 read brightness 0=0", "@0 read contrast 0=0"}},
-        {"no answer", false, 0, false,
+        {"no answer",
+         false,
+         0,
+         false,
          {"@0 read temperature 0=0", "@0 read brightness 0=0", "@0 read contrast 0=0"}},
     };
     for (const Case& c : cases) {

@@ -21,9 +21,9 @@ TEST(PressureCurve, PointsPlacedFromTheStoredCurve) {
 
     const CurvePoints p = placeCurvePoints({0.1f, 0.9f, 0.1f, 0.8f}, kHome, 150, 148);
     EXPECT_EQ(p.start.left, 112 + 15);
-    EXPECT_EQ(p.middle.left, 178 + 59);   // trunc(149 x 0.39999998) in double
-    EXPECT_EQ(p.middle.top, 322 + 59);    // down: trunc(0.39999999 x 148)
-    EXPECT_EQ(p.end.left, 248 - 29);      // (0.8f - 1.0f) x 150 = -29.999998 in single
+    EXPECT_EQ(p.middle.left, 178 + 59);  // trunc(149 x 0.39999998) in double
+    EXPECT_EQ(p.middle.top, 322 + 59);   // down: trunc(0.39999999 x 148)
+    EXPECT_EQ(p.end.left, 248 - 29);     // (0.8f - 1.0f) x 150 = -29.999998 in single
     EXPECT_EQ(p.end.right - p.end.left, 8);
 
     const CurvePoints broken = placeCurvePoints({NAN, INFINITY, -INFINITY, 1e30f}, kHome, 150, 148);
@@ -93,14 +93,17 @@ TEST(PressureCurve, KeyboardMovesFollowTheDragRulesAndStopAtTheLimit) {
     } cases[] = {
         {"middle one right", CurvePoint::Middle, 1, 0, Point32{179, 322}},
         {"middle up", CurvePoint::Middle, 0, -10, Point32{178, 312}},
-        {"middle far right stops left of the end point", CurvePoint::Middle, 100, 0, Point32{240, 322}},
+        {"middle far right stops left of the end point", CurvePoint::Middle, 100, 0,
+         Point32{240, 322}},
         {"middle far up stops under the top line", CurvePoint::Middle, 0, -100, Point32{178, 256}},
-        {"middle far down stops over the bottom line", CurvePoint::Middle, 0, 100, Point32{178, 392}},
+        {"middle far down stops over the bottom line", CurvePoint::Middle, 0, 100,
+         Point32{178, 392}},
         {"start at its left limit", CurvePoint::Start, -1, 0, std::nullopt},
         {"start right", CurvePoint::Start, 10, 0, Point32{122, 392}},
         {"start only moves sideways", CurvePoint::Start, 0, -10, std::nullopt},
         {"end far right stops inside the box", CurvePoint::End, 5, 0, Point32{250, 256}},
-        {"end far left stops right of the middle point", CurvePoint::End, -100, 0, Point32{186, 256}},
+        {"end far left stops right of the middle point", CurvePoint::End, -100, 0,
+         Point32{186, 256}},
         {"no point chosen", CurvePoint::None, 1, 0, std::nullopt},
     };
     for (const auto& c : cases) {
@@ -142,7 +145,7 @@ TEST(PressureMeter, ShownValueAndBarFill) {
     EXPECT_EQ(pressureBarFill(200, 4095, 4095), 200u);
     EXPECT_EQ(pressureBarFill(200, 0, 4095), 0u);
     EXPECT_EQ(pressureBarFill(200, 4095, 0), std::nullopt);
-    EXPECT_EQ(pressureBarFill(200, 9000, 4095), 200u);         // never past the bar
+    EXPECT_EQ(pressureBarFill(200, 9000, 4095), 200u);          // never past the bar
     EXPECT_EQ(pressureBarFill(100000, 65535, 65535), 100000u);  // product beyond 32 bits
 }
 

@@ -27,8 +27,8 @@ const Step kSteps[] = {
     // mode max    W    p     in     drawn  shown  action               fill  text  shown drawn
     {1, 8191, 200, 4095, true, false, 0, MeterAction::Draw, 99, 1023, 1023, true},
     {2, 8191, 200, 4095, true, false, 0, MeterAction::Draw, 99, 4095, 4095, true},
-    {0, 8191, 200, 4095, true, false, 7, MeterAction::Draw, 99, 7, 7, true},    // not updated
-    {3, 8191, 200, 8191, true, true, 7, MeterAction::Draw, 200, 7, 7, true},    // not updated
+    {0, 8191, 200, 4095, true, false, 7, MeterAction::Draw, 99, 7, 7, true},  // not updated
+    {3, 8191, 200, 8191, true, true, 7, MeterAction::Draw, 200, 7, 7, true},  // not updated
     {1, 8191, 200, 0, true, true, 5, MeterAction::Draw, 0, 0, 0, true},
     {1, 0, 200, 4095, true, false, 0, MeterAction::Draw, 0, 1023, 1023, true},  // max 0: no fill
     {2, 4095, 200, 9000, true, false, 0, MeterAction::Draw, 200, 9000, 9000, true},  // never past
@@ -67,7 +67,8 @@ TEST(PressureMeter, LeavingTheWindowClearsOnceAndComingBackDrawsAgain) {
     const MeterUpdate leave = updatePressureMeter(m, 100, 600, false);
     EXPECT_EQ(leave.action, MeterAction::Clear);
     EXPECT_EQ(leave.text, 0);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(updatePressureMeter(m, 100, 700, false).action, MeterAction::None);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(updatePressureMeter(m, 100, 700, false).action, MeterAction::None);
     const MeterUpdate back = updatePressureMeter(m, 100, 800, true);
     EXPECT_EQ(back.action, MeterAction::Draw);
     EXPECT_EQ(back.fill, 80u);

@@ -11,9 +11,10 @@ namespace {
 using testing::zeroBlock;
 
 TEST(LightsPage, SliderPositionFromStoredLevel) {
-    const std::pair<int16_t, int> cases[] = {{60, 2}, {1, 1}, {0, 0},  {50, 1}, {51, 2},
-                                         {100, 2}, {-60, 0}, {32767, 2}, {-32768, 0}};
-    for (const auto& [level, position] : cases) EXPECT_EQ(lightSliderPosition(level), position) << level;
+    const std::pair<int16_t, int> cases[] = {{60, 2},  {1, 1},   {0, 0},     {50, 1},    {51, 2},
+                                             {100, 2}, {-60, 0}, {32767, 2}, {-32768, 0}};
+    for (const auto& [level, position] : cases)
+        EXPECT_EQ(lightSliderPosition(level), position) << level;
     EXPECT_EQ(lightLevel(lightSliderPosition(60)), 100);
     EXPECT_EQ(lightLevel(lightSliderPosition(1)), 50);
 }

@@ -34,8 +34,8 @@ TEST(ScreenPortion, KeepsTheMonitorAspectCentredOnTheTablet) {
     } cases[] = {
         {{15200, 9500}, {0, 0, 1920, 1080}, {0, 475, 15200, 8550}},
         {{15200, 9500}, {0, 0, 1280, 1024}, {1662, 0, 11875, 9500}},
-        {{15200, 9500}, {0, 0, 1920, 1200}, {0, 0, 15200, 9500}},  // same ratio: full area
-        {{9500, 15200}, {0, 0, 1920, 1080}, {0, 4928, 9500, 5343}},  // rotation 1
+        {{15200, 9500}, {0, 0, 1920, 1200}, {0, 0, 15200, 9500}},      // same ratio: full area
+        {{9500, 15200}, {0, 0, 1920, 1080}, {0, 4928, 9500, 5343}},    // rotation 1
         {{15200, 9500}, {-1280, 0, 0, 1024}, {1662, 0, 11875, 9500}},  // origin plays no part
     };
     for (const auto& c : cases) {
@@ -112,7 +112,8 @@ TEST(ClampToBounds, CutsCrossingRectanglesAndMovesOutlyingOnes) {
     }
     const Rect32 huge = clampToBounds({kMin, kMin, kMax, kMax}, {kMax - 5, kMax - 5, kMax, kMax});
     EXPECT_EQ(huge, (Rect32{kMax - 5, kMax - 5, kMax, kMax}));
-    const Rect32 far = clampToBounds({kMax - 1, kMax - 1, kMax, kMax}, {kMin, kMin, kMin + 5, kMin + 5});
+    const Rect32 far =
+        clampToBounds({kMax - 1, kMax - 1, kMax, kMax}, {kMin, kMin, kMin + 5, kMin + 5});
     EXPECT_LE(far.left, far.right);
 }
 
@@ -151,10 +152,18 @@ TEST(TabletAreaField, FieldTextReadsItsLeadingDigitsOnly) {
     const struct {
         const char16_t* text;
         int32_t value;
-    } cases[] = {{u"", 0},          {u"0", 0},         {u"9200", 9200},     {u"007", 7},
-                 {u"-5", 0},        {u"12ab", 12},     {u"x12", 0},         {u" 3", 0},
-                 {u"2147483647", kMax}, {u"99999999999999999999", kMax}};
-    for (const auto& c : cases) EXPECT_EQ(parseAreaFieldText(c.text), c.value) << "text: " << c.value;
+    } cases[] = {{u"", 0},
+                 {u"0", 0},
+                 {u"9200", 9200},
+                 {u"007", 7},
+                 {u"-5", 0},
+                 {u"12ab", 12},
+                 {u"x12", 0},
+                 {u" 3", 0},
+                 {u"2147483647", kMax},
+                 {u"99999999999999999999", kMax}};
+    for (const auto& c : cases)
+        EXPECT_EQ(parseAreaFieldText(c.text), c.value) << "text: " << c.value;
 }
 
 // The monitor entry is the service's: only what lies on the desktop is copied, into the matching

@@ -22,8 +22,8 @@ const char kProfile[] =
     "[device]\nconnected = 0\ndeviceId = PID_0A31\ndeviceKind = 5\n";
 
 long long msSince(std::chrono::steady_clock::time_point t) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now() - t)
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 t)
         .count();
 }
 
@@ -74,11 +74,13 @@ TEST(BlockLink, LockHeldByAnotherProcessTimesOutAndAnAbandonedLockCountsAsHeld) 
 
     // Once released, the lock is quick to take.
     ASSERT_EQ(simCommand("release"), 0);
-    ASSERT_TRUE(testsupport::waitFor([&] {
-        if (!link.lock().lockBlock()) return false;
-        link.lock().unlockBlock();
-        return true;
-    }, 20000));
+    ASSERT_TRUE(testsupport::waitFor(
+        [&] {
+            if (!link.lock().lockBlock()) return false;
+            link.lock().unlockBlock();
+            return true;
+        },
+        20000));
 
     // The service ends while holding the mutex: the next wait gets it at once.
     ASSERT_EQ(simCommand("hold 60000"), 0);
@@ -99,7 +101,8 @@ TEST(BlockLink, TheStandInRecordsLightsAndTrackpadWithTheLockState) {
     ASSERT_EQ(link.attach(), AttachResult::Attached);
     auto send = [](UINT msg, WPARAM w, LPARAM l) {
         DWORD_PTR r = 0;
-        return SendMessageTimeoutW(testsupport::listenWindow(), msg, w, l, SMTO_NORMAL, 10000, &r) != 0;
+        return SendMessageTimeoutW(testsupport::listenWindow(), msg, w, l, SMTO_NORMAL, 10000,
+                                   &r) != 0;
     };
 
     ASSERT_TRUE(send(WM_SERVICE_LIGHTS, 1, 50));
@@ -110,13 +113,16 @@ TEST(BlockLink, TheStandInRecordsLightsAndTrackpadWithTheLockState) {
 
     ASSERT_EQ(simCommand("set 0 rotation 1"), 0);
     ASSERT_EQ(simCommand("set 0 tabletAreaX 10"), 0);
-    ASSERT_EQ(simCommand("set 0 hasTrackPad 1"), 0);  // the record reported is the trackpad device's
+    ASSERT_EQ(simCommand("set 0 hasTrackPad 1"),
+              0);  // the record reported is the trackpad device's
     ASSERT_TRUE(send(WM_SERVICE_TRACKPAD, 2, 1));
     EXPECT_EQ(simCommand("get trackpad"), 2);
     EXPECT_EQ(simCommand("get trackpadrotation"), 1);
     EXPECT_EQ(simCommand("get lockheld424"), 0);
-    EXPECT_NE(sim.log().find("msg=0x424 wParam=2 lParam=1 lock=free\ntrackpad slot=0 rotation=1 area=10 0 0 0"),
-              std::string::npos);
+    EXPECT_NE(
+        sim.log().find(
+            "msg=0x424 wParam=2 lParam=1 lock=free\ntrackpad slot=0 rotation=1 area=10 0 0 0"),
+        std::string::npos);
 
     // Sent while this process holds the block lock: counted and logged as held.
     ASSERT_TRUE(link.lock().lockBlock());

@@ -1,5 +1,6 @@
 // The panel's save and the service stand-in's reader meet: stand-in loads the default file,
-// the panel edits the block and saves, the stand-in reloads on WM_SERVICE_RELOADCONFIG and holds the edits.
+// the panel edits the block and saves, the stand-in reloads on WM_SERVICE_RELOADCONFIG and holds
+// the edits.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -94,8 +95,9 @@ TEST(ConfigRoundTrip, StandInReloadsWhatThePanelSaved) {
         GetTempPathW(MAX_PATH, temp);
         const std::wstring actual = std::wstring(temp) + L"roundtrip-saved.actual.xml";
         CopyFileW(wz(config), actual.c_str(), FALSE);
-        ADD_FAILURE() << "the saved file differs from tests/win/data/roundtrip-saved.xml; it is kept as "
-                      << std::string(actual.begin(), actual.end());
+        ADD_FAILURE()
+            << "the saved file differs from tests/win/data/roundtrip-saved.xml; it is kept as "
+            << std::string(actual.begin(), actual.end());
     }
 
     edit(1);  // values the reload must overwrite

@@ -69,15 +69,15 @@ TEST_F(ConfigStoreTest, FailedWriteOrReplaceLeavesTheOldFileWhole) {
     const std::string good = readText(path_);
     block_->devices[0].monitorIndex = 99;
 
-    {   // The temporary file cannot be written (held open by another program).
-        HANDLE held = CreateFileW(wz(path_ + u".tmp"), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  0, nullptr);
+    {  // The temporary file cannot be written (held open by another program).
+        HANDLE held =
+            CreateFileW(wz(path_ + u".tmp"), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
         EXPECT_EQ(s->saveDeviceConfig(*block_, u"PID_0374"), SaveOutcome::SaveFailed);
         CloseHandle(held);
         EXPECT_EQ(readText(path_), good);
     }
-    {   // The finished file cannot replace the old one (open without delete sharing).
+    {  // The finished file cannot replace the old one (open without delete sharing).
         HANDLE held = CreateFileW(wz(path_), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   0, nullptr);
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -86,15 +86,16 @@ TEST_F(ConfigStoreTest, FailedWriteOrReplaceLeavesTheOldFileWhole) {
         EXPECT_EQ(readText(path_), good);
         EXPECT_FALSE(fileExists(path_ + u".tmp"));
     }
-    {   // The file was made read-only: it is not replaced, and not reported as saved.
+    {  // The file was made read-only: it is not replaced, and not reported as saved.
         ASSERT_TRUE(SetFileAttributesW(wz(path_), FILE_ATTRIBUTE_READONLY));
         EXPECT_EQ(s->saveDeviceConfig(*block_, u"PID_0374"), SaveOutcome::SaveFailed);
         SetFileAttributesW(wz(path_), FILE_ATTRIBUTE_NORMAL);
         EXPECT_EQ(readText(path_), good);
         EXPECT_FALSE(fileExists(path_ + u".tmp"));
     }
-    EXPECT_EQ(feedback_.messages, (std::vector<std::u16string>{scribo::kSaveFailedText, scribo::kSaveFailedText,
-                                                               scribo::kSaveFailedText}));
+    EXPECT_EQ(feedback_.messages,
+              (std::vector<std::u16string>{scribo::kSaveFailedText, scribo::kSaveFailedText,
+                                           scribo::kSaveFailedText}));
     EXPECT_EQ(feedback_.traces, 3);
     ASSERT_EQ(s->saveDeviceConfig(*block_, u"PID_0374"), SaveOutcome::Saved);
     EXPECT_NE(readText(path_).find("SelectID=\"99\""), std::string::npos);
@@ -107,7 +108,8 @@ TEST_F(ConfigStoreTest, SavesOntoAReadOnlyFileKeepTheBackups) {
     auto s = store();
     auto backups = [&] {
         std::vector<std::string> b;
-        for (int n = 1; n <= scribo::kBackupCount; ++n) b.push_back(readText(scribo::backupPathFor(path_, n)));
+        for (int n = 1; n <= scribo::kBackupCount; ++n)
+            b.push_back(readText(scribo::backupPathFor(path_, n)));
         return b;
     };
     for (int n = 0; n < scribo::kBackupCount; ++n) {

@@ -10,11 +10,11 @@
 #include <map>
 #include <thread>
 
-#include "dialog_failsafe.h"
 #include "config/block_access.h"
 #include "config/transfer_rules.h"
 #include "config/win/config_transfer.h"
 #include "config_fixtures.h"
+#include "dialog_failsafe.h"
 #include "processes.h"
 #include "store_doubles.h"
 #include "win_test_files.h"
@@ -197,11 +197,14 @@ public:
         VARIANT_BOOL resolveExternals = VARIANT_TRUE, validateOnParse = VARIANT_TRUE;
     };
     ParserSettingsSpy() {
-        const CLSID dom30 = {0xF5078F32, 0xC551, 0x11D3, {0x89, 0xB9, 0x00, 0x00, 0xF8, 0x1F, 0xE2, 0x21}};
-        const IID doc2 = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+        const CLSID dom30 = {
+            0xF5078F32, 0xC551, 0x11D3, {0x89, 0xB9, 0x00, 0x00, 0xF8, 0x1F, 0xE2, 0x21}};
+        const IID doc2 = {
+            0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         IXMLDOMDocument2* doc = nullptr;
-        if (FAILED(CoCreateInstance(dom30, nullptr, CLSCTX_INPROC_SERVER, doc2, reinterpret_cast<void**>(&doc))))
+        if (FAILED(CoCreateInstance(dom30, nullptr, CLSCTX_INPROC_SERVER, doc2,
+                                    reinterpret_cast<void**>(&doc))))
             return;
         table_ = *reinterpret_cast<void***>(doc);
         doc->Release();
@@ -236,7 +239,8 @@ private:
             s_prohibit[self] = value.vt == VT_BOOL && value.boolVal == VARIANT_TRUE;
         return reinterpret_cast<SetPropertyFn>(s_setProperty)(self, name, value);
     }
-    static HRESULT STDMETHODCALLTYPE load(IXMLDOMDocument2* self, VARIANT source, VARIANT_BOOL* ok) {
+    static HRESULT STDMETHODCALLTYPE load(IXMLDOMDocument2* self, VARIANT source,
+                                          VARIANT_BOOL* ok) {
         AtLoad now;
         now.prohibitDtd = s_prohibit.count(self) != 0 && s_prohibit[self];
         self->get_resolveExternals(&now.resolveExternals);
@@ -281,7 +285,8 @@ TEST_F(TransferTest, AFileWithADocumentTypeIsRefusedAtOnce) {
     const std::string secretUrl = "file:///" + std::string(secret.begin(), secret.end());
     const std::pair<const char*, std::string> cases[] = {
         {"billion laughs", withDeclaration(laughs, "&l9;")},
-        {"external entity", withDeclaration("<!DOCTYPE Scribo [<!ENTITY s SYSTEM \"" + secretUrl + "\">]>", "&s;")},
+        {"external entity",
+         withDeclaration("<!DOCTYPE Scribo [<!ENTITY s SYSTEM \"" + secretUrl + "\">]>", "&s;")},
         {"internal entity", withDeclaration("<!DOCTYPE Scribo [<!ENTITY x \"y\">]>", "&x;")},
     };
     CreateDirectoryW(wz(dir_.file(u"xml")), nullptr);
@@ -295,7 +300,9 @@ TEST_F(TransferTest, AFileWithADocumentTypeIsRefusedAtOnce) {
         const std::size_t before = ParserSettingsSpy::loads().size();
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(transfer().importConfig(), TransferResult::Refused);
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - start)
+                            .count();
         EXPECT_LT(ms, 1000);
         EXPECT_EQ(feedback_.messages, std::vector<std::u16string>{scribo::kImportFailedText});
         EXPECT_EQ(readText(config_), kConfig);
@@ -322,38 +329,40 @@ TEST_F(TransferTest, AFileWithADocumentTypeIsRefusedAtOnce) {
 }
 
 // The shipped dialogs, driven as a user would: type a name and press OK.
-std::optional<std::u16string> answerDialog(const std::function<std::optional<std::u16string>()>& open,
-                                           const std::u16string& name) {
+std::optional<std::u16string> answerDialog(
+    const std::function<std::optional<std::u16string>()>& open, const std::u16string& name) {
     std::atomic<bool> done{false};
     testsupport::DialogFailSafe failSafe(30000);
     std::thread user([&] {
         HWND box = nullptr;
         // The dialog of this process with its file name box shown (cmb13 in explorer-style
         // dialogs, edt1 in older templates), or the chooser has already returned.
-        const bool found = testsupport::waitFor([&] {
-            if (done) return true;
-            HWND dlg = nullptr;
-            EnumWindows(
-                [](HWND h, LPARAM out) -> BOOL {
-                    DWORD pid = 0;
-                    GetWindowThreadProcessId(h, &pid);
-                    wchar_t cls[16] = {};
-                    GetClassNameW(h, cls, 16);
-                    if (pid != GetCurrentProcessId() || !IsWindowVisible(h) ||
-                        lstrcmpW(cls, L"#32770") != 0)
-                        return TRUE;
-                    *reinterpret_cast<HWND*>(out) = h;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&dlg));
-            if (dlg == nullptr) return false;
-            box = GetDlgItem(dlg, 0x47C);
-            if (box == nullptr) box = GetDlgItem(dlg, 0x480);
-            if (box == nullptr || !IsWindowVisible(box)) return false;
-            SetWindowTextW(box, wz(name));
-            PostMessageW(dlg, WM_COMMAND, IDOK, 0);
-            return true;
-        }, 20000);
+        const bool found = testsupport::waitFor(
+            [&] {
+                if (done) return true;
+                HWND dlg = nullptr;
+                EnumWindows(
+                    [](HWND h, LPARAM out) -> BOOL {
+                        DWORD pid = 0;
+                        GetWindowThreadProcessId(h, &pid);
+                        wchar_t cls[16] = {};
+                        GetClassNameW(h, cls, 16);
+                        if (pid != GetCurrentProcessId() || !IsWindowVisible(h) ||
+                            lstrcmpW(cls, L"#32770") != 0)
+                            return TRUE;
+                        *reinterpret_cast<HWND*>(out) = h;
+                        return FALSE;
+                    },
+                    reinterpret_cast<LPARAM>(&dlg));
+                if (dlg == nullptr) return false;
+                box = GetDlgItem(dlg, 0x47C);
+                if (box == nullptr) box = GetDlgItem(dlg, 0x480);
+                if (box == nullptr || !IsWindowVisible(box)) return false;
+                SetWindowTextW(box, wz(name));
+                PostMessageW(dlg, WM_COMMAND, IDOK, 0);
+                return true;
+            },
+            20000);
         (void)found;
     });
     auto result = open();
@@ -365,9 +374,11 @@ std::optional<std::u16string> answerDialog(const std::function<std::optional<std
 TEST_F(TransferTest, CommonDialogsTakeANewExportNameAndAnExistingImportFile) {
     CommonFileDialogs dialogs;
     const std::u16string fresh = dir_.file(u"fresh-name.scfg");
-    auto chosen = answerDialog([&] { return dialogs.chooseExportTarget(nullptr, u"Scribo"); }, fresh);
+    auto chosen =
+        answerDialog([&] { return dialogs.chooseExportTarget(nullptr, u"Scribo"); }, fresh);
     ASSERT_TRUE(chosen);
-    EXPECT_TRUE(scribo::equalsIgnoringCase(*chosen, fresh)) << std::string(chosen->begin(), chosen->end());
+    EXPECT_TRUE(scribo::equalsIgnoringCase(*chosen, fresh))
+        << std::string(chosen->begin(), chosen->end());
 
     writeText(fresh, kConfig);
     chosen = answerDialog([&] { return dialogs.chooseImportSource(nullptr); }, fresh);

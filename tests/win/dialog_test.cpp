@@ -51,7 +51,8 @@ protected:
         }
         if (msg == WM_COMMAND) {
             if (HIWORD(w) == BN_CLICKED) log_.commands.push_back(LOWORD(w));
-            if (LOWORD(w) == IDC_FIRST && HIWORD(w) == BN_CLICKED && onCommandFirst) onCommandFirst(*this);
+            if (LOWORD(w) == IDC_FIRST && HIWORD(w) == BN_CLICKED && onCommandFirst)
+                onCommandFirst(*this);
             return handleCommands;
         }
         if (msg == WM_APP && onApp) {
@@ -106,7 +107,8 @@ TEST(DialogBase, ModalRunsInTheLoopAndEndsWithItsCode) {
         INT_PTR code;
     } cases[] = {
         {"endDialog", [](TestDialog& d) { d.endDialog(7); }, 7},
-        {"Cancel button", [](TestDialog& d) { PostMessageW(d.hwnd(), WM_COMMAND, IDCANCEL, 0); }, IDCANCEL},
+        {"Cancel button", [](TestDialog& d) { PostMessageW(d.hwnd(), WM_COMMAND, IDCANCEL, 0); },
+         IDCANCEL},
         {"OK button", [](TestDialog& d) { PostMessageW(d.hwnd(), WM_COMMAND, IDOK, 0); }, IDOK},
     };
     for (const auto& c : cases) {

@@ -14,14 +14,14 @@
 #include <memory>
 #include <string>
 
-#include "dialog_failsafe.h"
 #include "config/block_access.h"
 #include "config/language.h"
+#include "dialog_failsafe.h"
 #include "keys/win/express_key_window.h"
 #include "platform/message_loop.h"
 #include "platform/wide.h"
-#include "resource.h"
 #include "process_counts.h"
+#include "resource.h"
 
 using namespace scribo;
 
@@ -33,7 +33,8 @@ public:
                               std::u16string_view fallback) override {
         return std::u16string(fallback);
     }
-    int readInt(std::u16string_view, std::u16string_view, std::u16string_view, int fallback) override {
+    int readInt(std::u16string_view, std::u16string_view, std::u16string_view,
+                int fallback) override {
         return fallback;
     }
 };
@@ -47,7 +48,8 @@ std::wstring selfPath() {
 class ExpressWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+        INITCOMMONCONTROLSEX icc{sizeof icc,
+                                 ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
         InitCommonControlsEx(&icc);
         block_ = std::make_unique<SharedBlock>();
         std::memset(block_.get(), 0, sizeof(SharedBlock));
@@ -86,7 +88,8 @@ protected:
         services_ = s;
         window_ = std::make_unique<win::CDlgShortcutKey>(s);
         window_->setDevice(generations_.bindSlot(*block_, 0));
-        ASSERT_NE(window_->createModeless(GetModuleHandleW(nullptr), IDD_SHORTCUT_KEY, nullptr), nullptr);
+        ASSERT_NE(window_->createModeless(GetModuleHandleW(nullptr), IDD_SHORTCUT_KEY, nullptr),
+                  nullptr);
     }
     void TearDown() override {
         window_.reset();
@@ -97,23 +100,29 @@ protected:
     DeviceRecord& rec() { return block_->devices[0]; }
     HWND w() const { return window_->hwnd(); }
     HWND list() const { return GetDlgItem(w(), IDC_QS_APP_LIST); }
-    void press(int id) { SendMessageW(w(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(w(), id))); }
+    void press(int id) {
+        SendMessageW(w(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(w(), id)));
+    }
     void add(int i) {
         chosen_.push_back(program(i));
         press(IDC_QS_ADD);
     }
     int itemCount() const { return static_cast<int>(SendMessageW(list(), LVM_GETITEMCOUNT, 0, 0)); }
     int selectedItem() const {
-        return static_cast<int>(SendMessageW(list(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        return static_cast<int>(
+            SendMessageW(list(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     }
     // A click on the list: item `index` selected first, or -1 for empty space (nothing selected).
     void click(int index) {
         LVITEMW state{};
         state.stateMask = LVIS_SELECTED;
-        SendMessageW(list(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+        SendMessageW(list(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&state));
         if (index >= 0) {
             state.state = LVIS_SELECTED;
-            SendMessageW(list(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
+            SendMessageW(list(), LVM_SETITEMSTATE, static_cast<WPARAM>(index),
+                         reinterpret_cast<LPARAM>(&state));
         }
         NMITEMACTIVATE n{};
         n.hdr.hwndFrom = list();
@@ -124,7 +133,9 @@ protected:
     }
     bool enabled(int id) const { return IsWindowEnabled(GetDlgItem(w(), id)) != FALSE; }
     // The window itself is never shown here: read the control's own visibility.
-    bool shown(int id) const { return (GetWindowLongPtrW(GetDlgItem(w(), id), GWL_STYLE) & WS_VISIBLE) != 0; }
+    bool shown(int id) const {
+        return (GetWindowLongPtrW(GetDlgItem(w(), id), GWL_STYLE) & WS_VISIBLE) != 0;
+    }
     HWND page(int tab) const {
         HWND p = GetWindow(GetDlgItem(w(), IDC_QS_TABS), GW_CHILD);
         for (HWND c = p; c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) p = c;  // first created last
@@ -139,7 +150,8 @@ protected:
     static void choose(HWND page, int combo, int item) {
         HWND c = GetDlgItem(page, combo);
         SendMessageW(c, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(c));
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(c));
     }
 
     NoProfile profile_;
@@ -161,12 +173,15 @@ TEST_F(ExpressWindow, ClosingLeavesNoPageOrObjectBehind) {
     EXPECT_GT(platform::message_loop::registeredCount(), dialogsBefore_ + 1);
     window_.reset();
     EXPECT_EQ(platform::message_loop::registeredCount(), dialogsBefore_);
-    const auto gdi = [] { return testsupport::countsOf(GetCurrentProcess(), "win_tests.exe").gdiObjects; };
+    const auto gdi = [] {
+        return testsupport::countsOf(GetCurrentProcess(), "win_tests.exe").gdiObjects;
+    };
     const DWORD before = gdi();
     for (int i = 0; i < 10; ++i) {
         window_ = std::make_unique<win::CDlgShortcutKey>(services_);
         window_->setDevice(generations_.bindSlot(*block_, 0));
-        ASSERT_NE(window_->createModeless(GetModuleHandleW(nullptr), IDD_SHORTCUT_KEY, nullptr), nullptr);
+        ASSERT_NE(window_->createModeless(GetModuleHandleW(nullptr), IDD_SHORTCUT_KEY, nullptr),
+                  nullptr);
         window_.reset();
     }
     EXPECT_EQ(platform::message_loop::registeredCount(), dialogsBefore_);
@@ -230,9 +245,11 @@ TEST_F(ExpressWindow, NoFreeEntryRefusesTheAddition) {
     for (int i = 1; i <= 10; ++i) {
         rec().apps[i].inUse = 1;
         storeField(rec().apps[i].appName, u"p" + platform::toU16(std::to_wstring(i)));
-        storeField(rec().apps[i].appPath, platform::toU16(i == 10 ? dir_ + L"\\gone.exe" : program(i)));
+        storeField(rec().apps[i].appPath,
+                   platform::toU16(i == 10 ? dir_ + L"\\gone.exe" : program(i)));
     }
-    ASSERT_NE(window_->createModeless(GetModuleHandleW(nullptr), IDD_SHORTCUT_KEY, nullptr), nullptr);
+    ASSERT_NE(window_->createModeless(GetModuleHandleW(nullptr), IDD_SHORTCUT_KEY, nullptr),
+              nullptr);
     EXPECT_EQ(itemCount(), 10);
     EXPECT_FALSE(enabled(IDC_QS_ADD));
     add(0);
@@ -289,7 +306,8 @@ TEST_F(ExpressWindow, TheKeyboardMovesTheSelectionAndThePagesFollow) {
         SendMessageW(list(), WM_KEYDOWN, step.key, 0);
         platform::message_loop::pumpPending();
         EXPECT_EQ(selectedItem(), step.item);
-        EXPECT_EQ(SendDlgItemMessageW(keys, IDC_KEY_COMBO_FIRST, CB_GETCURSEL, 0, 0), step.selection);
+        EXPECT_EQ(SendDlgItemMessageW(keys, IDC_KEY_COMBO_FIRST, CB_GETCURSEL, 0, 0),
+                  step.selection);
         EXPECT_EQ(enabled(IDC_QS_REMOVE), step.item > 0);
     }
 }
@@ -309,7 +327,8 @@ TEST_F(ExpressWindow, AStaleBindingRefusesEveryEdit) {
     };
     window_ = std::make_unique<win::CDlgShortcutKey>(services_);
     window_->setDevice(generations_.bindSlot(*block_, 0));
-    ASSERT_NE(window_->createModeless(GetModuleHandleW(nullptr), IDD_SHORTCUT_KEY, nullptr), nullptr);
+    ASSERT_NE(window_->createModeless(GetModuleHandleW(nullptr), IDD_SHORTCUT_KEY, nullptr),
+              nullptr);
     HWND keys = page(0);
     choose(keys, IDC_KEY_COMBO_FIRST + 1, 2);
     ASSERT_EQ(after.size(), sizeof(DeviceRecord));
@@ -336,13 +355,17 @@ TEST_F(ExpressWindow, ARefusedChoiceIsToldAndTheKeyKeepsItsFunction) {
     told.clear();
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
         HWND box = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), [](HWND h, LPARAM out) -> BOOL {
-            wchar_t cls[16] = {};
-            GetClassNameW(h, cls, 16);
-            if (!IsWindowVisible(h) || std::wstring(cls) != L"#32770" || !GetDlgItem(h, 0xFFFF)) return TRUE;
-            *reinterpret_cast<HWND*>(out) = h;
-            return FALSE;
-        }, reinterpret_cast<LPARAM>(&box));
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND h, LPARAM out) -> BOOL {
+                wchar_t cls[16] = {};
+                GetClassNameW(h, cls, 16);
+                if (!IsWindowVisible(h) || std::wstring(cls) != L"#32770" || !GetDlgItem(h, 0xFFFF))
+                    return TRUE;
+                *reinterpret_cast<HWND*>(out) = h;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&box));
         if (box == nullptr) return;
         KillTimer(nullptr, id);
         told = textOf(GetDlgItem(box, 0xFFFF));
@@ -416,7 +439,8 @@ protected:
 };
 
 // Mean time of `f`; `after` (not timed) runs after each call.
-double millisecondsOf(const std::function<void()>& f, int runs, const std::function<void()>& after = {}) {
+double millisecondsOf(const std::function<void()>& f, int runs,
+                      const std::function<void()>& after = {}) {
     LARGE_INTEGER freq, a, b;
     QueryPerformanceFrequency(&freq);
     double total = 0;
@@ -435,32 +459,40 @@ TEST_F(ExpressWindow, DISABLED_TimingFigures) {
     window_->destroy();
     constexpr int kRuns = 10;
     PlainDialog plain;
-    const double floor = millisecondsOf([&] {
-        HWND h = plain.createModeless(GetModuleHandleW(nullptr), IDD_RING_SETTING, nullptr);
-        ShowWindow(h, SW_SHOW);
-        RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    }, kRuns, [&] { plain.destroy(); });
-    const double open = millisecondsOf([this] {
-        HWND h = window_->createModeless(GetModuleHandleW(nullptr), IDD_SHORTCUT_KEY, nullptr);
-        ShowWindow(h, SW_SHOW);
-        RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    }, kRuns, [this] { window_->destroy(); });
+    const double floor = millisecondsOf(
+        [&] {
+            HWND h = plain.createModeless(GetModuleHandleW(nullptr), IDD_RING_SETTING, nullptr);
+            ShowWindow(h, SW_SHOW);
+            RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        },
+        kRuns, [&] { plain.destroy(); });
+    const double open = millisecondsOf(
+        [this] {
+            HWND h = window_->createModeless(GetModuleHandleW(nullptr), IDD_SHORTCUT_KEY, nullptr);
+            ShowWindow(h, SW_SHOW);
+            RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        },
+        kRuns, [this] { window_->destroy(); });
     window_->createModeless(GetModuleHandleW(nullptr), IDD_SHORTCUT_KEY, nullptr);
     ShowWindow(w(), SW_SHOW);
     int next = 0;
-    const double change = millisecondsOf([&] {
-        click(next = (next + 1) % 11);
-        RedrawWindow(w(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    }, 50);
+    const double change = millisecondsOf(
+        [&] {
+            click(next = (next + 1) % 11);
+            RedrawWindow(w(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        },
+        50);
     window_->destroy();
     AppEntry saved[kAppEntryCount];
     std::memcpy(saved, rec().apps, sizeof saved);
     for (int i = 1; i < kAppEntryCount; ++i) rec().apps[i].inUse = 0;
-    const double empty = millisecondsOf([this] {
-        HWND h = window_->createModeless(GetModuleHandleW(nullptr), IDD_SHORTCUT_KEY, nullptr);
-        ShowWindow(h, SW_SHOW);
-        RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    }, kRuns, [this] { window_->destroy(); });
+    const double empty = millisecondsOf(
+        [this] {
+            HWND h = window_->createModeless(GetModuleHandleW(nullptr), IDD_SHORTCUT_KEY, nullptr);
+            ShowWindow(h, SW_SHOW);
+            RedrawWindow(h, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        },
+        kRuns, [this] { window_->destroy(); });
     std::memcpy(rec().apps, saved, sizeof saved);
     printf("plain dialog shown and painted: %.2f ms\n", floor);
     printf("express-key window without programs, shown and painted: %.2f ms\n", empty);

@@ -35,13 +35,18 @@ std::wstring folderShown(HWND dialog) {
 
 void CALLBACK answer(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND h, LPARAM out) -> BOOL {
-        wchar_t cls[16] = {};
-        GetClassNameW(h, cls, 16);
-        if (!IsWindowVisible(h) || std::wstring(cls) != L"#32770" || !GetDlgItem(h, kFileNameBox)) return TRUE;
-        *reinterpret_cast<HWND*>(out) = h;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&dialog));
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM out) -> BOOL {
+            wchar_t cls[16] = {};
+            GetClassNameW(h, cls, 16);
+            if (!IsWindowVisible(h) || std::wstring(cls) != L"#32770" ||
+                !GetDlgItem(h, kFileNameBox))
+                return TRUE;
+            *reinterpret_cast<HWND*>(out) = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&dialog));
     if (dialog == nullptr) return;
     if (++g_ticks > 100) {
         KillTimer(nullptr, timer);
@@ -53,7 +58,8 @@ void CALLBACK answer(HWND, UINT, UINT_PTR timer, DWORD) {
     if (g_step == 1 && _wcsicmp(folderShown(dialog).c_str(), g_folder.c_str()) != 0) return;
     SetDlgItemTextW(dialog, kFileNameBox, (g_step++ == 0 ? g_folder : g_name).c_str());
     if (g_step == 2) KillTimer(nullptr, timer);
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
 }
 
 std::wstring currentDirectory() {
@@ -67,7 +73,8 @@ TEST(FileDialogs, LeaveTheCurrentDirectoryWhereItWas) {
     const std::u16string elsewhere = folder.file(u"removable drive");
     ASSERT_TRUE(CreateDirectoryW(platform::wz(elsewhere), nullptr));
     for (const char16_t* name : {u"tool.exe", u"saved.scfg"}) {
-        HANDLE f = CreateFileW(platform::wz(elsewhere + u"\\" + name), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        HANDLE f = CreateFileW(platform::wz(elsewhere + u"\\" + name), GENERIC_WRITE, 0, nullptr,
+                               CREATE_ALWAYS, 0, nullptr);
         ASSERT_NE(f, INVALID_HANDLE_VALUE);
         CloseHandle(f);
     }
@@ -79,7 +86,8 @@ TEST(FileDialogs, LeaveTheCurrentDirectoryWhereItWas) {
     } cases[] = {
         {"program selection and the key pages' Run Program", L"tool.exe",
          [] { return scribo::win::browseForProgram(nullptr, L"*.exe\0*.exe\0\0"); }},
-        {"configuration import", L"saved.scfg", [&] { return configDialogs.chooseImportSource(nullptr); }},
+        {"configuration import", L"saved.scfg",
+         [&] { return configDialogs.chooseImportSource(nullptr); }},
         {"configuration export", L"ScriboConfig_20270105.scfg",
          [&] { return configDialogs.chooseExportTarget(nullptr, u"ScriboConfig_20270105"); }},
     };

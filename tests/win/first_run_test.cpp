@@ -6,9 +6,9 @@
 #include "processes.h"
 #include "win_test_files.h"
 
-using scribo::win::FirstRunResult;
 using platform::TempFolder;
 using platform::toWide;
+using scribo::win::FirstRunResult;
 
 namespace {
 
@@ -38,11 +38,12 @@ TEST(FirstRun, FailuresLeaveNothingBehind) {
     EXPECT_EQ(GetFileAttributesW(toWide(user).c_str()), INVALID_FILE_ATTRIBUTES);
     // The user's folder unknown (no roaming folder for this account).
     testsupport::writeFile(toWide(tmp.file(u"d.xml")), "<d/>");
-    EXPECT_EQ(scribo::win::provideUserConfiguration(u"", tmp.file(u"d.xml")), FirstRunResult::Failed);
+    EXPECT_EQ(scribo::win::provideUserConfiguration(u"", tmp.file(u"d.xml")),
+              FirstRunResult::Failed);
     // A plain file where the folder should be.
     testsupport::writeFile(toWide(tmp.file(u"Blocked")), "x");
     EXPECT_EQ(scribo::win::provideUserConfiguration(tmp.file(u"Blocked\\xml\\scribo.xml"),
-                                                 tmp.file(u"d.xml")),
+                                                    tmp.file(u"d.xml")),
               FirstRunResult::Failed);
 }
 

@@ -21,7 +21,8 @@ public:
                               std::u16string_view fallback) override {
         return std::u16string(fallback);
     }
-    int readInt(std::u16string_view, std::u16string_view, std::u16string_view, int fallback) override {
+    int readInt(std::u16string_view, std::u16string_view, std::u16string_view,
+                int fallback) override {
         return fallback;
     }
 };
@@ -66,8 +67,8 @@ void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
-std::optional<HotKeyResult> play(std::vector<Step> steps, int32_t hasRing = 0, int32_t hasTrackPad = 0,
-                                 int32_t ringCount = 0) {
+std::optional<HotKeyResult> play(std::vector<Step> steps, int32_t hasRing = 0,
+                                 int32_t hasTrackPad = 0, int32_t ringCount = 0) {
     Fallbacks texts;
     scribo::TIniFile language(texts, u"none.ini");
     Player player{std::move(steps)};
@@ -80,7 +81,9 @@ std::optional<HotKeyResult> play(std::vector<Step> steps, int32_t hasRing = 0, i
     return result;
 }
 
-LPARAM keyLParam(UINT vk) { return 1 | static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC) << 16); }
+LPARAM keyLParam(UINT vk) {
+    return 1 | static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC) << 16);
+}
 
 std::u16string systemKeyName(UINT vk) {
     wchar_t name[40] = {};
@@ -110,21 +113,22 @@ Step expectEdit(std::u16string text) {
 const Step ok = click(IDOK);
 
 TEST(CDlgHotKeys, BoxesAndAKeyMakeTheCombination) {
-    const auto r = play({click(IDC_HK_OPTION_07), click(IDC_HK_CTRL), click(IDC_HK_SHIFT), press('S'),
-                         expectEdit(u"Ctrl+Shift+" + systemKeyName('S')), ok});
+    const auto r = play({click(IDC_HK_OPTION_07), click(IDC_HK_CTRL), click(IDC_HK_SHIFT),
+                         press('S'), expectEdit(u"Ctrl+Shift+" + systemKeyName('S')), ok});
     ASSERT_TRUE(r);
     EXPECT_EQ(r->option, 7);
     EXPECT_EQ(r->label, u"Ctrl+Shift+S");
     EXPECT_EQ(r->vkList, u"83");
-    EXPECT_EQ(r->keyDataList, platform::toU16(std::to_wstring(MapVirtualKeyW('S', MAPVK_VK_TO_VSC))));
+    EXPECT_EQ(r->keyDataList,
+              platform::toU16(std::to_wstring(MapVirtualKeyW('S', MAPVK_VK_TO_VSC))));
     EXPECT_EQ(r->flags, scribo::kModCtrl | scribo::kModShift);
 }
 
 TEST(CDlgHotKeys, ModifierKeysPressedAreKeysOfTheirOwn) {
     // Ctrl pressed on the keyboard (no box ticked) is recorded like any key; Alt+F4 arrives as
     // system keys and is recorded rather than closing anything.
-    const auto r = play({click(IDC_HK_OPTION_07), press(VK_CONTROL), press('C'), press(VK_MENU, true),
-                         press(VK_F4, true), ok});
+    const auto r = play({click(IDC_HK_OPTION_07), press(VK_CONTROL), press('C'),
+                         press(VK_MENU, true), press(VK_F4, true), ok});
     ASSERT_TRUE(r);
     EXPECT_EQ(r->vkList, u"17:67:18:115");
     EXPECT_EQ(r->label, systemKeyName(VK_CONTROL) + u"," + systemKeyName('C') + u"," +
@@ -140,8 +144,10 @@ TEST(CDlgHotKeys, EnterAndEscapeAreRecordedOnlyUnderKeyboardFunctions) {
         int option;
     };
     const Case cases[] = {
-        {"recorded, dialog stays open", {click(IDC_HK_OPTION_07), press(VK_RETURN), press(VK_ESCAPE), ok},
-         u"13:27", 7},
+        {"recorded, dialog stays open",
+         {click(IDC_HK_OPTION_07), press(VK_RETURN), press(VK_ESCAPE), ok},
+         u"13:27",
+         7},
         {"Enter presses OK", {click(IDC_HK_OPTION_03), press(VK_RETURN)}, u"", 3},
         {"Escape cancels", {press(VK_ESCAPE)}, std::nullopt, 0},
     };
@@ -168,7 +174,8 @@ TEST(CDlgHotKeys, TabIsRecordedAndStillMovesTheFocus) {
 }
 
 TEST(CDlgHotKeys, AnotherOptionAfterRecordingDropsTheKeys) {
-    const auto r = play({click(IDC_HK_OPTION_07), click(IDC_HK_CTRL), press('A'), click(IDC_HK_OPTION_01), ok});
+    const auto r = play(
+        {click(IDC_HK_OPTION_07), click(IDC_HK_CTRL), press('A'), click(IDC_HK_OPTION_01), ok});
     ASSERT_TRUE(r);
     EXPECT_EQ(r->option, 1);
     EXPECT_EQ(r->vkList, u"");
@@ -198,7 +205,9 @@ TEST(CDlgHotKeys, TwentyKeysAtMostAndClearKeepsTheModifiers) {
 }
 
 TEST(CDlgHotKeys, ModifierBoxesFollowKeyboardFunctionsAndKeepTheirTicks) {
-    const auto enabled = [](HWND d) { return IsWindowEnabled(GetDlgItem(d, IDC_HK_CTRL)) != FALSE; };
+    const auto enabled = [](HWND d) {
+        return IsWindowEnabled(GetDlgItem(d, IDC_HK_CTRL)) != FALSE;
+    };
     const auto r = play({[&](HWND d) { EXPECT_FALSE(enabled(d)); }, press('Q'),  // not recorded
                          click(IDC_HK_OPTION_07), [&](HWND d) { EXPECT_TRUE(enabled(d)); },
                          click(IDC_HK_WIN), click(IDC_HK_OPTION_08),
@@ -224,7 +233,9 @@ TEST(CDlgHotKeys, DeviceOptionsShownByRingAndTrackPad) {
                           {0, 1, 2, false, false, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.hasRing << c.hasTrackPad << c.ringCount);
-        const auto shown = [](HWND d, int id) { return IsWindowVisible(GetDlgItem(d, id)) != FALSE; };
+        const auto shown = [](HWND d, int id) {
+            return IsWindowVisible(GetDlgItem(d, id)) != FALSE;
+        };
         play({[&](HWND d) {
                   EXPECT_EQ(shown(d, IDC_HK_OPTION_12), c.group);
                   EXPECT_EQ(shown(d, IDC_HK_OPTION_13), c.group2);

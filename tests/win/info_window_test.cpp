@@ -54,7 +54,9 @@ protected:
         hwnd_ = info_.hwnd();
     }
     bool visible() const { return IsWindowVisible(hwnd_) != FALSE; }
-    bool hiddenWithin(int ms) const { return pumpUntil([this] { return !visible(); }, ms); }
+    bool hiddenWithin(int ms) const {
+        return pumpUntil([this] { return !visible(); }, ms);
+    }
     // Whether the tick timer was still running (it is stopped by this check).
     bool timerWasRunning() const { return KillTimer(hwnd_, 1) != FALSE; }
 
@@ -70,8 +72,8 @@ TEST_F(InfoWindow, StartsHiddenAsAToolStripAtTheBottomOfTheWorkArea) {
     EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(cls)), scribo::kInfoWindowClass);
     EXPECT_FALSE(visible());
     const LONG_PTR ex = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
-    for (LONG_PTR bit : {LONG_PTR{WS_EX_TOPMOST}, LONG_PTR{WS_EX_TOOLWINDOW}, LONG_PTR{WS_EX_LAYERED},
-                         LONG_PTR{WS_EX_NOACTIVATE}}) {
+    for (LONG_PTR bit : {LONG_PTR{WS_EX_TOPMOST}, LONG_PTR{WS_EX_TOOLWINDOW},
+                         LONG_PTR{WS_EX_LAYERED}, LONG_PTR{WS_EX_NOACTIVATE}}) {
         EXPECT_TRUE(ex & bit) << std::hex << bit;
     }
     RECT work{}, r{};
@@ -152,8 +154,8 @@ TEST_F(InfoWindow, NewIntervalWhileHiddenLeavesItHiddenAndTheTimerEndsAfterFiveT
 }
 
 TEST_F(InfoWindow, NeverTakesTheActivation) {
-    HWND user = CreateWindowExW(0, L"STATIC", L"user window", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                50, 50, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND user = CreateWindowExW(0, L"STATIC", L"user window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50,
+                                50, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(user, nullptr);
     SetForegroundWindow(user);
     SetActiveWindow(user);
@@ -207,7 +209,8 @@ TEST_F(InfoWindow, TextIsDrawnOnScreenCentredOnItsPlate) {
     ASSERT_TRUE(visible());
     // Light text on its dark plate in the middle of the strip; nothing at its ends.
     EXPECT_GT(brightPixels(RECT{250, 360, 350, 400}, 0xE0), 40);
-    EXPECT_EQ(brightPixels(RECT{0, 360, 200, 400}, 0xE0), brightPixels(RECT{0, 300, 200, 340}, 0xE0));
+    EXPECT_EQ(brightPixels(RECT{0, 360, 200, 400}, 0xE0),
+              brightPixels(RECT{0, 300, 200, 340}, 0xE0));
     info_.setText(u"");
     pumpFor(100);
     EXPECT_LT(brightPixels(RECT{250, 360, 350, 400}, 0xE0), 5);

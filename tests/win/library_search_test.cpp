@@ -29,7 +29,9 @@ std::wstring fullPath(const std::wstring& path) {
     return n > 0 && n < MAX_PATH * 2 ? std::wstring(full) : path;
 }
 
-bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 class PlantedLibrary : public ::testing::Test {
 protected:
@@ -37,8 +39,10 @@ protected:
         dir_ = folder_.file(L"downloads");
         ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
         const std::wstring built = fullPath(layoutDir() + L"\\..\\testdlls\\" + kPlanted);
-        ASSERT_TRUE(CopyFileW(built.c_str(), (dir_ + L"\\" + kPlanted).c_str(), FALSE)) << "not built: " << built.c_str();
-        ASSERT_FALSE(exists(layoutDir() + L"\\" + kPlanted)) << "the library must not lie beside the program";
+        ASSERT_TRUE(CopyFileW(built.c_str(), (dir_ + L"\\" + kPlanted).c_str(), FALSE))
+            << "not built: " << built.c_str();
+        ASSERT_FALSE(exists(layoutDir() + L"\\" + kPlanted))
+            << "the library must not lie beside the program";
     }
     bool marked() const { return exists(dir_ + L"\\" + kPlanted + L".loaded"); }
     void clearMark() const { DeleteFileW((dir_ + L"\\" + kPlanted + L".loaded").c_str()); }
@@ -49,7 +53,8 @@ protected:
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
-        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(), &si, &pi))
+        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(),
+                            &si, &pi))
             return -1;
         platform::UniqueHandle process(pi.hProcess), thread(pi.hThread);
         if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) return -1;
@@ -77,7 +82,8 @@ TEST_F(PlantedLibrary, IsNotLoadedByTheWintabLoader) {
     wchar_t before[MAX_PATH * 2] = {};
     GetCurrentDirectoryW(MAX_PATH * 2, before);
     ASSERT_TRUE(SetCurrentDirectoryW(dir_.c_str()));
-    HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    HWND window =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     platform::WintabLibrary library{kPlanted};
     const bool opened = library.openPressureContext(window);
     SetCurrentDirectoryW(before);

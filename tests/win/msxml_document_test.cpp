@@ -18,9 +18,10 @@ using scribo::XmlNode;
 TEST(MsxmlDocument, NavigatesElementsOnlyAndEditsInPlace) {
     TempFolder dir;
     const std::u16string in = dir.file(u"in.xml");
-    writeText(in, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root>\n  <!-- note -->\n"
-                  "  <PID_0374 a=\"1\">text<Info/>\n    <?pi x?><Settings>old<Child/></Settings>\n"
-                  "  </PID_0374>\n</Root>\n");
+    writeText(in,
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Root>\n  <!-- note -->\n"
+              "  <PID_0374 a=\"1\">text<Info/>\n    <?pi x?><Settings>old<Child/></Settings>\n"
+              "  </PID_0374>\n</Root>\n");
     MsxmlFactory factory;
     auto doc = factory.createDocument();
     ASSERT_TRUE(doc);

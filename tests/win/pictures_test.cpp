@@ -33,8 +33,7 @@ using scribo::kPenPictures;
 // devices have them: [0] the tablet, [1] its keys, [2..5] the preview at rotation 0..3, [7] the
 // pen display's monitor.
 scribo::sim::DeviceProfile demoDevices() {
-    return scribo::sim::parseProfile(
-        testsupport::readFile(layoutDir() + L"\\demo.profile"));
+    return scribo::sim::parseProfile(testsupport::readFile(layoutDir() + L"\\demo.profile"));
 }
 
 class Pictures : public ::testing::Test {
@@ -55,7 +54,9 @@ protected:
         std::set<int> ids(std::begin(kPenPictures), std::end(kPenPictures));
         ids.insert(kNewVersionPicture);
         platform::Win32ProfileSource source;
-        ids.insert(scribo::CommonFile(source, platform::toU16(layoutDir() + L"\\language\\common.ini")).logoId());
+        ids.insert(
+            scribo::CommonFile(source, platform::toU16(layoutDir() + L"\\language\\common.ini"))
+                .logoId());
         for (const auto& dev : demoDevices().devices)
             for (int id : dev->pictureIds)
                 if (id != 0) ids.insert(id);
@@ -73,9 +74,11 @@ std::vector<uint32_t> argb(Gdiplus::Bitmap& b) {
     Gdiplus::Rect all(0, 0, static_cast<INT>(b.GetWidth()), static_cast<INT>(b.GetHeight()));
     Gdiplus::BitmapData data{};
     std::vector<uint32_t> px;
-    if (b.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok) return px;
+    if (b.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok)
+        return px;
     for (UINT y = 0; y < data.Height; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(data.Scan0) + y * data.Stride);
+        const auto* row = reinterpret_cast<const uint32_t*>(
+            static_cast<const uint8_t*>(data.Scan0) + y * data.Stride);
         px.insert(px.end(), row, row + data.Width);
     }
     b.UnlockBits(&data);
@@ -157,7 +160,8 @@ TEST_F(Pictures, PreviewsTurnWithTheRotationAndRepeatAfterHalfATurn) {
         const int32_t* r = dev->pictureIds + 2;  // rotation 0..3
         if (r[0] == 0 || r[1] == 0 || r[2] == 0 || r[3] == 0) continue;
         SCOPED_TRACE(r[0]);
-        Gdiplus::Bitmap *r0 = picture(r[0]), *r1 = picture(r[1]), *r2 = picture(r[2]), *r3 = picture(r[3]);
+        Gdiplus::Bitmap *r0 = picture(r[0]), *r1 = picture(r[1]), *r2 = picture(r[2]),
+                        *r3 = picture(r[3]);
         ASSERT_TRUE(r0 && r1 && r2 && r3);
         EXPECT_EQ(r1->GetWidth(), r0->GetHeight());  // a quarter turn swaps the sides
         EXPECT_EQ(r1->GetHeight(), r0->GetWidth());

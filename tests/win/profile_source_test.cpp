@@ -57,13 +57,16 @@ TEST(ProfileSource, AnUninstalledLanguageReadsTheEnglishFile) {
     testsupport::TestFolder folder;
     const std::wstring dir = folder.path();
     CreateDirectoryW((dir + L"\\language").c_str(), nullptr);
-    writeUtf16(dir + L"\\language\\English.ini", u"[Dialog_Main]\r\nMain.ScreenMap=Screen Mapping\r\n");
+    writeUtf16(dir + L"\\language\\English.ini",
+               u"[Dialog_Main]\r\nMain.ScreenMap=Screen Mapping\r\n");
 
     platform::Win32ProfileSource source;
-    const LanguageFiles files = chooseLanguageFiles(0x041E, platform::toU16(dir), platform::fileExists);
+    const LanguageFiles files =
+        chooseLanguageFiles(0x041E, platform::toU16(dir), platform::fileExists);
     EXPECT_EQ(TIniFile(source, files.languageFile).readText(u"Dialog_Main", u"Main.ScreenMap"),
               u"Screen Mapping");
-    EXPECT_FALSE(platform::fileExists(platform::toU16(dir + L"\\language")));  // a folder is no file
+    EXPECT_FALSE(
+        platform::fileExists(platform::toU16(dir + L"\\language")));  // a folder is no file
 }
 
 TEST(ProfileSource, ADeepProgramDirectoryStillFindsItsLanguageFile) {

@@ -78,8 +78,8 @@ TEST(RectTrackerHandles, DrawnWhereTheyAreHit) {
 
 // A 17-pixel area dragged by its outside bottom-right handle grows; by its inside, it moves.
 TEST(RectTrackerHandles, DragFromAnOutsideHandleResizes) {
-    HWND w = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300, nullptr, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
+    HWND w = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(w, nullptr);
     const struct {
         POINT from, to;

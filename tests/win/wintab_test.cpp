@@ -54,7 +54,8 @@ std::string loadedInsteadOf(const std::wstring& path) {
     GetModuleFileNameW(m, loaded, MAX_PATH * 2);
     // The stand-in names its system context after itself.
     wintab::LOGCONTEXTA lc{};
-    auto info = reinterpret_cast<wintab::WTInfoAFn>(GetProcAddress(m, "WTInfoA"));
+    auto info =
+        reinterpret_cast<wintab::WTInfoAFn>(reinterpret_cast<void*>(GetProcAddress(m, "WTInfoA")));
     const bool standIn = lstrcmpiW(loaded, path.c_str()) == 0 && info != nullptr &&
                          info(wintab::WTI_DEFSYSCTX, 0, &lc) == sizeof lc &&
                          std::string(lc.lcName) == "Scribo stand-in system context";
@@ -96,7 +97,9 @@ public:
         }
         return true;
     }
-    void pumpFor(DWORD ms) { pumpUntil([] { return false; }, ms); }
+    void pumpFor(DWORD ms) {
+        pumpUntil([] { return false; }, ms);
+    }
 
     std::vector<PressurePacket> packets;
     std::vector<UINT> serials;
@@ -109,8 +112,9 @@ public:
 private:
     static LRESULT CALLBACK proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         if (msg == WM_NCCREATE)
-            SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(
-                                                    reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+            SetWindowLongPtrW(
+                h, GWLP_USERDATA,
+                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
         auto* self = reinterpret_cast<PacketWindow*>(GetWindowLongPtrW(h, GWLP_USERDATA));
         if (self != nullptr && msg == scribo::WM_TABLET_PACKET) return self->onPacket(wp, lp);
         return DefWindowProcW(h, msg, wp, lp);
@@ -152,13 +156,15 @@ protected:
         setEnv(L"SCRIBO_WINTAB_MAX", nullptr);
         setEnv(L"SCRIBO_WINTAB_LOG", nullptr);
         const std::string instead = loadedInsteadOf(standin(L"WinTab32.dll"));
-        ASSERT_EQ(instead, "") << "the WinTab32.dll stand-in did not load; Wine loaded this instead "
-                                  "(WINEDLLOVERRIDES needs wintab32=n): "
-                               << instead;
+        ASSERT_EQ(instead, "")
+            << "the WinTab32.dll stand-in did not load; Wine loaded this instead "
+               "(WINEDLLOVERRIDES needs wintab32=n): "
+            << instead;
     }
     void TearDown() override {
         lib_.close();
-        EXPECT_EQ(GetModuleHandleW(standin(L"WinTab32.dll").c_str()), nullptr) << "stand-in left loaded";
+        EXPECT_EQ(GetModuleHandleW(standin(L"WinTab32.dll").c_str()), nullptr)
+            << "stand-in left loaded";
         EXPECT_EQ(control_->openContexts, 0);
         UnmapViewOfFile(control_);
         CloseHandle(mapping_);
@@ -175,8 +181,8 @@ private:
 TEST_F(Wintab, OpensThePressureContextAndFetchesARisingStroke) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring log = std::wstring(temp) + L"scribo-wintab-" +
-                             std::to_wstring(GetCurrentProcessId()) + L".log";
+    const std::wstring log =
+        std::wstring(temp) + L"scribo-wintab-" + std::to_wstring(GetCurrentProcessId()) + L".log";
     DeleteFileW(log.c_str());
     setEnv(L"SCRIBO_WINTAB_LOG", log.c_str());
     PacketWindow w(lib_);
@@ -191,9 +197,11 @@ TEST_F(Wintab, OpensThePressureContextAndFetchesARisingStroke) {
     EXPECT_EQ(w.foreignContext, 0);
     // One stroke of 40 packets: 0, rising to the maximum at the 21st, falling back.
     EXPECT_EQ(w.packets[0].normalPressure, 0u);
-    for (int i = 1; i <= 20; ++i) EXPECT_GT(w.packets[i].normalPressure, w.packets[i - 1].normalPressure);
+    for (int i = 1; i <= 20; ++i)
+        EXPECT_GT(w.packets[i].normalPressure, w.packets[i - 1].normalPressure);
     EXPECT_EQ(w.packets[20].normalPressure, 8191u);
-    for (int i = 21; i < 30; ++i) EXPECT_LT(w.packets[i].normalPressure, w.packets[i - 1].normalPressure);
+    for (int i = 21; i < 30; ++i)
+        EXPECT_LT(w.packets[i].normalPressure, w.packets[i - 1].normalPressure);
     for (size_t i = 1; i < w.serials.size(); ++i) EXPECT_EQ(w.serials[i], w.serials[i - 1] + 1);
     EXPECT_EQ(w.packets[0].buttons, 0u);
     EXPECT_EQ(w.packets[10].buttons, 1u);
@@ -305,10 +313,11 @@ TEST_F(Wintab, FetchCostAtTwoHundredAndOneThousandPacketsPerSecond) {
         lib_.close();
         ASSERT_GT(w.packets.size(), 0u);
         const double n = double(w.messages);
-        std::printf("[ wintab   ] %ls packets/s: %ld posted and %d handled in 2 s, %d fetched, "
-                    "%d gone; fetch mean %.2f us, slowest %.1f us; UI thread CPU %.1f us/packet\n",
-                    rate, sent, w.messages, static_cast<int>(w.packets.size()), w.failedFetches,
-                    w.fetchSeconds / n * 1e6, w.slowestFetch * 1e6, cpu / n * 1e6);
+        std::printf(
+            "[ wintab   ] %ls packets/s: %ld posted and %d handled in 2 s, %d fetched, "
+            "%d gone; fetch mean %.2f us, slowest %.1f us; UI thread CPU %.1f us/packet\n",
+            rate, sent, w.messages, static_cast<int>(w.packets.size()), w.failedFetches,
+            w.fetchSeconds / n * 1e6, w.slowestFetch * 1e6, cpu / n * 1e6);
     }
 }
 

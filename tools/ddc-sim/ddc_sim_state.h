@@ -15,26 +15,26 @@ inline constexpr uint32_t kReady = 0x44444353;  // "SCDD"
 inline constexpr uint32_t kLogCapacity = 4096;
 
 enum class Call : uint32_t {
-    CountMonitors = 1,   // GetNumberOfPhysicalMonitorsFromHMONITOR: a = count
-    GetMonitors,         // GetPhysicalMonitorsFromHMONITOR: a = count asked
-    DestroyMonitor,      // DestroyPhysicalMonitor
-    DestroyMonitors,     // DestroyPhysicalMonitors: a = count
-    GetTemperature,      // a = reported
-    GetGain,             // a = gain type, b = current
-    GetBrightness,       // a = min, b = current, c = max
-    GetContrast,         // a = min, b = current, c = max
-    SetBrightness,       // a = value
-    SetContrast,         // a = value
-    SetVcp,              // a = code, b = value
-    Save,                // SaveCurrentSettings
-    ChangeDisplay,       // a = width, b = height, c = orientation, d = fields, e = flags, device
+    CountMonitors = 1,  // GetNumberOfPhysicalMonitorsFromHMONITOR: a = count
+    GetMonitors,        // GetPhysicalMonitorsFromHMONITOR: a = count asked
+    DestroyMonitor,     // DestroyPhysicalMonitor
+    DestroyMonitors,    // DestroyPhysicalMonitors: a = count
+    GetTemperature,     // a = reported
+    GetGain,            // a = gain type, b = current
+    GetBrightness,      // a = min, b = current, c = max
+    GetContrast,        // a = min, b = current, c = max
+    SetBrightness,      // a = value
+    SetContrast,        // a = value
+    SetVcp,             // a = code, b = value
+    Save,               // SaveCurrentSettings
+    ChangeDisplay,      // a = width, b = height, c = orientation, d = fields, e = flags, device
 };
 
 struct LogEntry {
     uint32_t call;
     uint32_t ok;
     uint32_t a, b, c, d, e;
-    uint32_t thread;      // the calling thread
+    uint32_t thread;       // the calling thread
     int64_t microseconds;  // on the performance counter, comparable between processes
     wchar_t device[32];
 };
@@ -52,13 +52,13 @@ struct State {
                                  // (at most a minute), as a monitor that went to sleep
     volatile LONG hungCalls;     // monitor commands waiting in a hang now
     // The monitor.
-    uint32_t temperature;        // MC_COLOR_TEMPERATURE value
-    uint32_t gain[3][3];         // red, green, blue: minimum, current, maximum
-    uint32_t brightness[3];      // minimum, current, maximum
+    uint32_t temperature;    // MC_COLOR_TEMPERATURE value
+    uint32_t gain[3][3];     // red, green, blue: minimum, current, maximum
+    uint32_t brightness[3];  // minimum, current, maximum
     uint32_t contrast[3];
-    uint32_t preset;             // VCP 0x14
-    uint32_t physicalCount;      // physical monitors behind the display
-    volatile LONG openHandles;   // handed out and not yet destroyed
+    uint32_t preset;            // VCP 0x14
+    uint32_t physicalCount;     // physical monitors behind the display
+    volatile LONG openHandles;  // handed out and not yet destroyed
     volatile LONG logCount;
     LogEntry log[kLogCapacity];
 };
@@ -67,7 +67,8 @@ inline int64_t nowMicroseconds() {
     LARGE_INTEGER f, c;
     QueryPerformanceFrequency(&f);
     QueryPerformanceCounter(&c);
-    return static_cast<int64_t>(c.QuadPart / f.QuadPart * 1000000 + c.QuadPart % f.QuadPart * 1000000 / f.QuadPart);
+    return static_cast<int64_t>(c.QuadPart / f.QuadPart * 1000000 +
+                                c.QuadPart % f.QuadPart * 1000000 / f.QuadPart);
 }
 
 inline void setDefaults(State& s) {

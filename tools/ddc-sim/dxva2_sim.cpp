@@ -91,7 +91,8 @@ BOOL WINAPI GetPhysicalMonitorsFromHMONITOR(HMONITOR monitor, DWORD size, Physic
         return record(ddcsim::Call::GetMonitors, FALSE, size);
     for (DWORD i = 0; i < size; ++i) {
         out[i].handle = reinterpret_cast<HANDLE>(kHandleBase + i);
-        swprintf(out[i].description, 128, L"Simulated pen display %lu", static_cast<unsigned long>(i + 1));
+        swprintf(out[i].description, 128, L"Simulated pen display %lu",
+                 static_cast<unsigned long>(i + 1));
         InterlockedIncrement(&s->openHandles);
     }
     return record(ddcsim::Call::GetMonitors, TRUE, size);
@@ -106,7 +107,8 @@ BOOL WINAPI DestroyPhysicalMonitor(HANDLE h) {
 
 BOOL WINAPI DestroyPhysicalMonitors(DWORD size, PhysicalMonitor* monitors) {
     ddcsim::State* s = state();
-    if (s == nullptr || monitors == nullptr) return record(ddcsim::Call::DestroyMonitors, FALSE, size);
+    if (s == nullptr || monitors == nullptr)
+        return record(ddcsim::Call::DestroyMonitors, FALSE, size);
     for (DWORD i = 0; i < size; ++i)
         if (knownHandle(monitors[i].handle)) InterlockedDecrement(&s->openHandles);
     return record(ddcsim::Call::DestroyMonitors, TRUE, size);
@@ -114,13 +116,15 @@ BOOL WINAPI DestroyPhysicalMonitors(DWORD size, PhysicalMonitor* monitors) {
 
 BOOL WINAPI GetMonitorColorTemperature(HANDLE h, DWORD* reported) {
     ddcsim::State* s = state();
-    if (s == nullptr || !knownHandle(h) || reported == nullptr || s->failReads || s->failTemperature)
+    if (s == nullptr || !knownHandle(h) || reported == nullptr || s->failReads ||
+        s->failTemperature)
         return record(ddcsim::Call::GetTemperature, FALSE);
     *reported = s->temperature;
     return record(ddcsim::Call::GetTemperature, TRUE, *reported);
 }
 
-BOOL WINAPI GetMonitorRedGreenOrBlueGain(HANDLE h, DWORD type, LPDWORD min, LPDWORD cur, LPDWORD max) {
+BOOL WINAPI GetMonitorRedGreenOrBlueGain(HANDLE h, DWORD type, LPDWORD min, LPDWORD cur,
+                                         LPDWORD max) {
     ddcsim::State* s = state();
     if (s == nullptr || !knownHandle(h) || type > 2 || !min || !cur || !max || s->failReads)
         return record(ddcsim::Call::GetGain, FALSE, type);
@@ -129,9 +133,11 @@ BOOL WINAPI GetMonitorRedGreenOrBlueGain(HANDLE h, DWORD type, LPDWORD min, LPDW
 }
 
 namespace {
-BOOL readRange(ddcsim::Call call, HANDLE h, const uint32_t (&v)[3], LPDWORD min, LPDWORD cur, LPDWORD max) {
+BOOL readRange(ddcsim::Call call, HANDLE h, const uint32_t (&v)[3], LPDWORD min, LPDWORD cur,
+               LPDWORD max) {
     ddcsim::State* s = state();
-    if (s == nullptr || !knownHandle(h) || !min || !cur || !max || s->failReads) return record(call, FALSE);
+    if (s == nullptr || !knownHandle(h) || !min || !cur || !max || s->failReads)
+        return record(call, FALSE);
     *min = v[0], *cur = v[1], *max = v[2];
     return record(call, TRUE, *min, *cur, *max);
 }
@@ -139,12 +145,14 @@ BOOL readRange(ddcsim::Call call, HANDLE h, const uint32_t (&v)[3], LPDWORD min,
 
 BOOL WINAPI GetMonitorBrightness(HANDLE h, LPDWORD min, LPDWORD cur, LPDWORD max) {
     ddcsim::State* s = state();
-    return s == nullptr ? FALSE : readRange(ddcsim::Call::GetBrightness, h, s->brightness, min, cur, max);
+    return s == nullptr ? FALSE
+                        : readRange(ddcsim::Call::GetBrightness, h, s->brightness, min, cur, max);
 }
 
 BOOL WINAPI GetMonitorContrast(HANDLE h, LPDWORD min, LPDWORD cur, LPDWORD max) {
     ddcsim::State* s = state();
-    return s == nullptr ? FALSE : readRange(ddcsim::Call::GetContrast, h, s->contrast, min, cur, max);
+    return s == nullptr ? FALSE
+                        : readRange(ddcsim::Call::GetContrast, h, s->contrast, min, cur, max);
 }
 
 BOOL WINAPI SetMonitorBrightness(HANDLE h, DWORD value) {
@@ -171,11 +179,20 @@ BOOL WINAPI SetVCPFeature(HANDLE h, BYTE code, DWORD value) {
             s->brightness[1] = 70;
             s->contrast[1] = 50;
             break;
-        case 0x14: s->preset = value; break;
-        case 0x16: s->gain[0][1] = value; break;
-        case 0x18: s->gain[1][1] = value; break;
-        case 0x1A: s->gain[2][1] = value; break;
-        default: break;
+        case 0x14:
+            s->preset = value;
+            break;
+        case 0x16:
+            s->gain[0][1] = value;
+            break;
+        case 0x18:
+            s->gain[1][1] = value;
+            break;
+        case 0x1A:
+            s->gain[2][1] = value;
+            break;
+        default:
+            break;
     }
     return record(ddcsim::Call::SetVcp, TRUE, code, value);
 }
@@ -186,7 +203,8 @@ BOOL WINAPI SaveCurrentSettings(HANDLE h) {
 
 // Not a monitor-configuration function: the test layout's panel hands its display-mode changes
 // here. The shipped panel knows nothing of it.
-LONG WINAPI DdcSimChangeDisplaySettingsExW(LPCWSTR device, DEVMODEW* mode, HWND, DWORD flags, LPVOID) {
+LONG WINAPI DdcSimChangeDisplaySettingsExW(LPCWSTR device, DEVMODEW* mode, HWND, DWORD flags,
+                                           LPVOID) {
     if (mode == nullptr) {
         record(ddcsim::Call::ChangeDisplay, FALSE, 0, 0, 0, 0, flags, device);
         return DISP_CHANGE_BADPARAM;

@@ -51,7 +51,7 @@ std::string loadConfigurationIntoRecord(scribo::DeviceRecord& record, const std:
     auto device = scribo::findDeviceElement(*doc, scribo::readField(record.deviceId));
     if (!device) return "device not in the file";
     return scribo::readDevice(*device, record) == scribo::WalkResult::Done ? "device loaded"
-                                                                          : "device incomplete";
+                                                                           : "device incomplete";
 }
 
 std::wstring defaultConfigurationPath() {

@@ -24,7 +24,8 @@ struct Field {
     int width;  // units per text
 };
 
-#define REC_FIELD(f, kind, count, width) {#f, offsetof(DeviceRecord, f), kind, count, width}
+#define REC_FIELD(f, kind, count, width) \
+    { #f, offsetof(DeviceRecord, f), kind, count, width }
 const Field kRecordFields[] = {
     REC_FIELD(connected, Kind::I32, 1, 0),
     REC_FIELD(deviceId, Kind::Text, 1, 18),
@@ -45,8 +46,8 @@ const Field kRecordFields[] = {
     REC_FIELD(keyPresent, Kind::I32, kMaxKeys, 0),
     REC_FIELD(keyDefaultFunc, Kind::I32, kMaxKeys, 0),
     REC_FIELD(trackPadId, Kind::I16, 1, 0),
-    REC_FIELD(ringFuncDefault, Kind::I32, kRings * kRingFunctions, 0),
-    REC_FIELD(ringTextDefault, Kind::Text, kRings * kRingFunctions, kDescriptorUnits),
+    REC_FIELD(ringFuncDefault, Kind::I32, kRings* kRingFunctions, 0),
+    REC_FIELD(ringTextDefault, Kind::Text, kRings* kRingFunctions, kDescriptorUnits),
     REC_FIELD(penButton1Index, Kind::I32, 1, 0),
     REC_FIELD(penButton2Index, Kind::I32, 1, 0),
     REC_FIELD(penButton1Descriptor, Kind::Text, 1, kDescriptorUnits),
@@ -75,21 +76,23 @@ const Field kRecordFields[] = {
 };
 #undef REC_FIELD
 
-#define APP_FIELD(f, kind, count, width) {#f, offsetof(AppEntry, f), kind, count, width}
+#define APP_FIELD(f, kind, count, width) \
+    { #f, offsetof(AppEntry, f), kind, count, width }
 const Field kAppFields[] = {
     APP_FIELD(inUse, Kind::I32, 1, 0),
     APP_FIELD(appName, Kind::Text, 1, kAppTextUnits),
     APP_FIELD(appPath, Kind::Text, 1, kAppTextUnits),
-    APP_FIELD(ringFunc, Kind::I32, kRings * kRingFunctions, 0),
-    APP_FIELD(ringTextA, Kind::Text, kRings * kRingFunctions, kDescriptorUnits),
-    APP_FIELD(ringTextB, Kind::Text, kRings * kRingFunctions, kDescriptorUnits),
-    APP_FIELD(ringTextC, Kind::Text, kRings * kRingFunctions, kDescriptorUnits),
+    APP_FIELD(ringFunc, Kind::I32, kRings* kRingFunctions, 0),
+    APP_FIELD(ringTextA, Kind::Text, kRings* kRingFunctions, kDescriptorUnits),
+    APP_FIELD(ringTextB, Kind::Text, kRings* kRingFunctions, kDescriptorUnits),
+    APP_FIELD(ringTextC, Kind::Text, kRings* kRingFunctions, kDescriptorUnits),
     APP_FIELD(keyFunc, Kind::I32, kMaxKeys, 0),
     APP_FIELD(keyDescriptor, Kind::Text, kMaxKeys, kDescriptorUnits),
 };
 #undef APP_FIELD
 
-#define BLOCK_FIELD(f, kind, count, width) {#f, offsetof(SharedBlock, f), kind, count, width}
+#define BLOCK_FIELD(f, kind, count, width) \
+    { #f, offsetof(SharedBlock, f), kind, count, width }
 const Field kMonitorFields[] = {
     BLOCK_FIELD(monitorCount, Kind::I32, 1, 0),
     BLOCK_FIELD(currentMonitor, Kind::I32, 1, 0),
@@ -196,7 +199,11 @@ bool setRecordField(DeviceRecord& rec, const std::string& name, const std::strin
         const auto dot = name.find('.', 5);
         if (dot == std::string::npos) return false;
         int entry = -1;
-        try { entry = std::stoi(name.substr(5, dot - 5)); } catch (...) { return false; }
+        try {
+            entry = std::stoi(name.substr(5, dot - 5));
+        } catch (...) {
+            return false;
+        }
         AppEntry* e = entryAt(rec, entry);
         return e != nullptr && setFrom(kAppFields, e, name.substr(dot + 1), value);
     }
@@ -208,7 +215,11 @@ bool getRecordField(const DeviceRecord& rec, const std::string& name, long long&
         const auto dot = name.find('.', 5);
         if (dot == std::string::npos) return false;
         int entry = -1;
-        try { entry = std::stoi(name.substr(5, dot - 5)); } catch (...) { return false; }
+        try {
+            entry = std::stoi(name.substr(5, dot - 5));
+        } catch (...) {
+            return false;
+        }
         if (entry < 0 || entry >= kAppEntryCount) return false;
         return getField(kAppFields, std::size(kAppFields),
                         reinterpret_cast<const unsigned char*>(&rec.apps[entry]),
@@ -231,8 +242,27 @@ uint64_t splitmix(uint64_t& state) {
 
 // Counts far beyond their tables, indices just outside their ranges, the extremes.
 int32_t hostileInt(uint64_t r) {
-    static const int32_t kValues[] = {0, -1, 1, 2, 3, 4, 5, 6, 9, 10, 11, 16, 20, 21, 50, 255, 9999,
-                                      -32768, 32767, 65535, std::numeric_limits<int32_t>::min(),
+    static const int32_t kValues[] = {0,
+                                      -1,
+                                      1,
+                                      2,
+                                      3,
+                                      4,
+                                      5,
+                                      6,
+                                      9,
+                                      10,
+                                      11,
+                                      16,
+                                      20,
+                                      21,
+                                      50,
+                                      255,
+                                      9999,
+                                      -32768,
+                                      32767,
+                                      65535,
+                                      std::numeric_limits<int32_t>::min(),
                                       std::numeric_limits<int32_t>::max()};
     if ((r & 3) == 0) return static_cast<int32_t>(r >> 8);
     return kValues[(r >> 2) % std::size(kValues)];
@@ -241,8 +271,15 @@ int32_t hostileInt(uint64_t r) {
 float hostileFloat(uint64_t r) {
     static const float kValues[] = {std::numeric_limits<float>::quiet_NaN(),
                                     std::numeric_limits<float>::infinity(),
-                                    -std::numeric_limits<float>::infinity(), 0.0f, -0.0f, 1.0f,
-                                    -1.0f, 0.5f, 1e30f, -1e30f, 1e-30f};
+                                    -std::numeric_limits<float>::infinity(),
+                                    0.0f,
+                                    -0.0f,
+                                    1.0f,
+                                    -1.0f,
+                                    0.5f,
+                                    1e30f,
+                                    -1e30f,
+                                    1e-30f};
     if ((r & 3) == 0) {
         const auto bits = static_cast<uint32_t>(r >> 16);
         float f;
@@ -268,7 +305,8 @@ void hostileText(char16_t* text, int width, uint64_t r, uint64_t& state) {
 
 void mutateField(const Field& f, unsigned char* base, uint64_t& state) {
     const uint64_t r = splitmix(state);
-    const int element = f.count > 1 ? static_cast<int>((r >> 40) % static_cast<uint64_t>(f.count)) : 0;
+    const int element =
+        f.count > 1 ? static_cast<int>((r >> 40) % static_cast<uint64_t>(f.count)) : 0;
     switch (f.kind) {
         case Kind::I32: {
             const int32_t v = hostileInt(splitmix(state));
@@ -327,7 +365,8 @@ std::string BlockFuzzer::mutate(SharedBlock& block) {
 std::array<int32_t, 4> penPositionArea(const DeviceProfile& profile, const DeviceRecord& rec) {
     const std::u16string id = readField(rec.deviceId);
     for (std::size_t i = 0; i < profile.devices.size() && i < profile.penPositionAreas.size(); ++i)
-        if (profile.penPositionAreas[i] && equalsIgnoringCase(readField(profile.devices[i]->deviceId), id))
+        if (profile.penPositionAreas[i] &&
+            equalsIgnoringCase(readField(profile.devices[i]->deviceId), id))
             return *profile.penPositionAreas[i];
     return {rec.tabletMaxX / 4, rec.tabletMaxY / 4, rec.tabletMaxX / 2, rec.tabletMaxY / 2};
 }
@@ -343,7 +382,10 @@ DeviceProfile parseProfile(const std::string& text) {
         line = trim(line);
         if (line.empty() || line[0] == '#') continue;
         const std::string where = "line " + std::to_string(number) + ": ";
-        if (line == "[monitors]") { section = Monitors; continue; }
+        if (line == "[monitors]") {
+            section = Monitors;
+            continue;
+        }
         if (line == "[device]") {
             section = Device;
             p.devices.push_back(std::make_unique<DeviceRecord>());
@@ -367,7 +409,8 @@ DeviceProfile parseProfile(const std::string& text) {
             if (ok) p.penPositionAreas.back() = area;
         } else if (section == Device) {
             ok = setRecordField(*p.devices.back(), name, value);
-        } else if (name.size() == 5 && name.rfind("rect", 0) == 0 && name[4] >= '0' && name[4] <= '9') {
+        } else if (name.size() == 5 && name.rfind("rect", 0) == 0 && name[4] >= '0' &&
+                   name[4] <= '9') {
             Rect32& r = p.monitors->monitorRects[name[4] - '0'];
             std::istringstream v(value);
             ok = static_cast<bool>(v >> r.left >> r.top >> r.right >> r.bottom);

@@ -10,11 +10,11 @@
 //   ScriboService.exe --send COMMAND [ARGS...]        hand a command to the running stand-in
 //
 // Commands: arrive PID [nofill] | remove PID | monitors | selectmonitor N | areaset X Y W H [SLOT]
-//   | precision | ink 0|1 | trayicon N | reload | exit | show | info TEXT | send MSG W L | post MSG W L
-//   | set SLOT FIELD VALUE | get SLOT FIELD | get light1|light2|trackpad|trackpadrotation|lockheld424
-//   | get count MSG | hold MS | release | fuzz SEED MS | hang MS | quit
-//   | replace SLOT PID (another device put into SLOT, announced only by its arrival)
-//   | snapshot | changed (bit mask of the slots whose bytes differ from the snapshot)
+//   | precision | ink 0|1 | trayicon N | reload | exit | show | info TEXT | send MSG W L | post MSG
+//   W L | set SLOT FIELD VALUE | get SLOT FIELD | get
+//   light1|light2|trackpad|trackpadrotation|lockheld424 | get count MSG | hold MS | release | fuzz
+//   SEED MS | hang MS | quit | replace SLOT PID (another device put into SLOT, announced only by
+//   its arrival) | snapshot | changed (bit mask of the slots whose bytes differ from the snapshot)
 //   | reloadlater MS (the reload notice after WM_SERVICE_RELOADCONFIG comes MS later; 0: at once)
 //   | locknotify 0|1 (hold the block lock while notifying the panel) | penslot N (pen
 //   positioning writes slot N; -1: the first pen device)
@@ -68,14 +68,14 @@ struct Received {
     std::map<unsigned, long long> counts;  // messages received by the listen window, by number
     long long light1 = 0, light2 = 0;      // last WM_SERVICE_LIGHTS level per light
     long long trackPad = 0, trackPadRotation = 0;  // last WM_SERVICE_TRACKPAD
-    long long trackPadWhileLocked = 0;     // WM_SERVICE_TRACKPAD received while the lock was held
+    long long trackPadWhileLocked = 0;  // WM_SERVICE_TRACKPAD received while the lock was held
 };
 Received g_received;
 Service g;
 // Behaviour switches a test sets by command, to make the stand-in as awkward as a real service
 // may be.
 struct Switches {
-    UINT reloadDelayMs = 0;           // "reloadlater MS": WM_PANEL_RELOAD after an import comes late
+    UINT reloadDelayMs = 0;  // "reloadlater MS": WM_PANEL_RELOAD after an import comes late
     bool lockWhileNotifying = false;  // "locknotify 1": the block lock is held across every notify
     int penSlot = -1;                 // "penslot N": pen positioning writes slot N (-1: first pen)
 };
@@ -142,8 +142,8 @@ LRESULT notifyPanel(UINT msg, WPARAM w, LPARAM l) {
     } else {
         r = SendMessageW(panel, msg, w, l);
     }
-    logLine("notify " + hex(msg) + " wParam=" + std::to_string(w) + " lParam=" +
-            std::to_string(l) + " result=" + std::to_string(r));
+    logLine("notify " + hex(msg) + " wParam=" + std::to_string(w) + " lParam=" + std::to_string(l) +
+            " result=" + std::to_string(r));
     return r;
 }
 
@@ -163,7 +163,8 @@ int firstConnectedSlot() {
 // remote (the remote has no pen area).
 int firstPenSlot() {
     for (int s = 0; s < kSlotCount; ++s)
-        if (g.block->devices[s].connected != 0 && g.block->devices[s].deviceKind != kDeviceKindRemote)
+        if (g.block->devices[s].connected != 0 &&
+            g.block->devices[s].deviceKind != kDeviceKindRemote)
             return s;
     return -1;
 }
@@ -214,8 +215,8 @@ void receiveTrackPad(WPARAM w, LPARAM l) {
                 " area=" + areaText(rec);
     }
     if (free) ReleaseMutex(g.blockMutex.get());
-    logLine("msg=" + hex(WM_SERVICE_TRACKPAD) + " wParam=" + std::to_string(w) + " lParam=" +
-            std::to_string(l) + " lock=" + (free ? "free" : "held"));
+    logLine("msg=" + hex(WM_SERVICE_TRACKPAD) + " wParam=" + std::to_string(w) +
+            " lParam=" + std::to_string(l) + " lock=" + (free ? "free" : "held"));
     logLine("trackpad " + state);
 }
 
@@ -262,11 +263,20 @@ uint64_t g_fuzzSeed = 1;
 void runFuzz(DWORD ms) {
     logLine("fuzz seed=" + std::to_string(g_fuzzSeed) + " ms=" + std::to_string(ms));
     sim::BlockFuzzer fuzz(g_fuzzSeed);
-    static const UINT kNotifications[] = {
-        WM_PANEL_TRAYICON, WM_PANEL_PRECISION, WM_PANEL_SHOW, WM_PANEL_AREASELECTED,
-        WM_PANEL_MONITORSCHANGED, WM_PANEL_SELECTMONITOR, WM_PANEL_DEVICEARRIVED,
-        WM_PANEL_DEVICEREMOVED, WM_PANEL_AREASET, WM_PANEL_RELOAD, WM_PANEL_WINDOWSINK,
-        WM_PANEL_TRAY, WM_PANEL_IMPORTEXPORT, WM_COPYDATA};
+    static const UINT kNotifications[] = {WM_PANEL_TRAYICON,
+                                          WM_PANEL_PRECISION,
+                                          WM_PANEL_SHOW,
+                                          WM_PANEL_AREASELECTED,
+                                          WM_PANEL_MONITORSCHANGED,
+                                          WM_PANEL_SELECTMONITOR,
+                                          WM_PANEL_DEVICEARRIVED,
+                                          WM_PANEL_DEVICEREMOVED,
+                                          WM_PANEL_AREASET,
+                                          WM_PANEL_RELOAD,
+                                          WM_PANEL_WINDOWSINK,
+                                          WM_PANEL_TRAY,
+                                          WM_PANEL_IMPORTEXPORT,
+                                          WM_COPYDATA};
     static const unsigned kProducts[] = {0x0374, 0x0375, 0x0390, kRemoteProductId, 0xFFFF, 0};
     unsigned long mutations = 0, notifications = 0, unanswered = 0;
     bool panelGone = false;
@@ -287,8 +297,10 @@ void runFuzz(DWORD ms) {
         if (msg == WM_PANEL_DEVICEARRIVED || msg == WM_PANEL_DEVICEREMOVED)
             w = kProducts[(r >> 8) % std::size(kProducts)];
         if (msg == WM_PANEL_TRAY) l = kTrayLeftButtonDown;
-        if (msg == WM_PANEL_IMPORTEXPORT && (w == kImportExportExport || w == kImportExportImport)) w = 0;
-        if (msg == WM_PANEL_SELECTMONITOR || msg == WM_PANEL_TRAYICON || msg == WM_PANEL_WINDOWSINK) {
+        if (msg == WM_PANEL_IMPORTEXPORT && (w == kImportExportExport || w == kImportExportImport))
+            w = 0;
+        if (msg == WM_PANEL_SELECTMONITOR || msg == WM_PANEL_TRAYICON ||
+            msg == WM_PANEL_WINDOWSINK) {
             w = static_cast<WPARAM>(static_cast<LONG_PTR>(static_cast<int32_t>(w % 24) - 4));
             l = static_cast<LPARAM>(static_cast<int32_t>(l % 6) - 1);
         }
@@ -309,16 +321,17 @@ void runFuzz(DWORD ms) {
         ++notifications;
         if (!panelGone && !panelWindow()) {
             panelGone = true;
-            logLine("fuzz: the panel window is gone after message " + hex(msg) + " w=" +
-                    hex(static_cast<uint64_t>(w)) + " l=" + hex(static_cast<uint64_t>(l)));
+            logLine("fuzz: the panel window is gone after message " + hex(msg) +
+                    " w=" + hex(static_cast<uint64_t>(w)) + " l=" + hex(static_cast<uint64_t>(l)));
         }
         if (!answered) {
             ++unanswered;
             logLine("fuzz: message " + hex(msg) + " not answered");
         }
     }
-    logLine("fuzz done seed=" + std::to_string(g_fuzzSeed) + " mutations=" + std::to_string(mutations) +
-            " notifications=" + std::to_string(notifications) + " unanswered=" + std::to_string(unanswered));
+    logLine("fuzz done seed=" + std::to_string(g_fuzzSeed) + " mutations=" +
+            std::to_string(mutations) + " notifications=" + std::to_string(notifications) +
+            " unanswered=" + std::to_string(unanswered));
 }
 
 // Runs one command; the result goes back to the --send client as the WM_COPYDATA result.
@@ -370,10 +383,12 @@ LRESULT runCommand(const std::vector<std::string>& a) {
         LRESULT mask = 0;
         for (int slot = 0; slot < kSlotCount; ++slot) {
             const auto* now = reinterpret_cast<const unsigned char*>(&g.block->devices[slot]);
-            const auto* then = reinterpret_cast<const unsigned char*>(&g_snapshot[static_cast<size_t>(slot)]);
+            const auto* then =
+                reinterpret_cast<const unsigned char*>(&g_snapshot[static_cast<size_t>(slot)]);
             for (size_t i = 0; i < sizeof(DeviceRecord); ++i)
                 if (now[i] != then[i]) {
-                    logLine("changed: slot " + std::to_string(slot) + " first at byte " + std::to_string(i));
+                    logLine("changed: slot " + std::to_string(slot) + " first at byte " +
+                            std::to_string(i));
                     mask |= LRESULT{1} << slot;
                     break;
                 }
@@ -389,7 +404,8 @@ LRESULT runCommand(const std::vector<std::string>& a) {
         return notifyPanel(WM_PANEL_DEVICEREMOVED, pid, 0);
     }
     if (cmd == "monitors") return notifyPanel(WM_PANEL_MONITORSCHANGED, 0, 0);
-    if (cmd == "selectmonitor") return notifyPanel(WM_PANEL_SELECTMONITOR, static_cast<WPARAM>(num(1, 0)), 0);
+    if (cmd == "selectmonitor")
+        return notifyPanel(WM_PANEL_SELECTMONITOR, static_cast<WPARAM>(num(1, 0)), 0);
     if (cmd == "areaset" && a.size() >= 5) {
         const int slot = static_cast<int>(num(5, firstConnectedSlot()));
         if (DeviceRecord* rec = recordAt(*g.block, slot)) {
@@ -415,9 +431,9 @@ LRESULT runCommand(const std::vector<std::string>& a) {
                            static_cast<LPARAM>(num(3, 0)));
     if (cmd == "post" && a.size() >= 4) {  // for messages whose handler runs a modal loop
         HWND panel = panelWindow();
-        return panel != nullptr && PostMessageW(panel, static_cast<UINT>(num(1, 0)),
-                                                static_cast<WPARAM>(num(2, 0)),
-                                                static_cast<LPARAM>(num(3, 0)))
+        return panel != nullptr &&
+                       PostMessageW(panel, static_cast<UINT>(num(1, 0)),
+                                    static_cast<WPARAM>(num(2, 0)), static_cast<LPARAM>(num(3, 0)))
                    ? 0
                    : -1;
     }
@@ -506,12 +522,13 @@ std::string violationOf(UINT msg, WPARAM w, LPARAM l) {
 LRESULT CALLBACK listenProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     const std::string violation = violationOf(msg, w, l);
     if (!violation.empty())
-        logLine("violation msg=" + hex(msg) + " wParam=" + std::to_string(static_cast<long long>(static_cast<INT_PTR>(w))) +
+        logLine("violation msg=" + hex(msg) +
+                " wParam=" + std::to_string(static_cast<long long>(static_cast<INT_PTR>(w))) +
                 " lParam=" + std::to_string(static_cast<long long>(l)) + ": " + violation);
     if (msg >= WM_USER && msg != WM_SERVICE_TRACKPAD) ++g_received.counts[msg];
     if ((msg >= WM_USER && msg != WM_SERVICE_TRACKPAD) || msg == WM_COPYDATA)
-        logLine("msg=" + hex(msg) + " wParam=" + std::to_string(w) + " lParam=" +
-                std::to_string(l));
+        logLine("msg=" + hex(msg) + " wParam=" + std::to_string(w) +
+                " lParam=" + std::to_string(l));
     switch (msg) {
         case WM_SERVICE_RELOADCONFIG:  // reload the file, then tell the panel to re-read the block
             reloadConfiguration();
@@ -543,8 +560,8 @@ LRESULT CALLBACK listenProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
         case WM_COPYDATA: {
             // Another process's data: check the id, the size and the pointer before reading.
             const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(l);
-            if (cds == nullptr || cds->dwData != sim::kCommandCopyDataId || cds->lpData == nullptr ||
-                cds->cbData == 0 || cds->cbData > 64 * 1024)
+            if (cds == nullptr || cds->dwData != sim::kCommandCopyDataId ||
+                cds->lpData == nullptr || cds->cbData == 0 || cds->cbData > 64 * 1024)
                 return -100;
             std::string line(static_cast<const char*>(cds->lpData), cds->cbData);
             line = line.c_str();
@@ -648,8 +665,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     wc.lpszClassName = platform::wz(kListenWindowClass);
     RegisterClassW(&wc);
     g.listen = CreateWindowExW(WS_EX_TOOLWINDOW, platform::wz(kListenWindowClass),
-                               platform::wz(kListenWindowTitle), WS_POPUP, 0, 0, 0, 0,
-                               nullptr, nullptr, instance, nullptr);
+                               platform::wz(kListenWindowTitle), WS_POPUP, 0, 0, 0, 0, nullptr,
+                               nullptr, instance, nullptr);
     logLine("started: profile " + narrow(profilePath) + ", " +
             std::to_string(g.profile.devices.size()) + " devices");
 

@@ -47,14 +47,15 @@ struct ScriptPacket {
 };
 
 // The next packet of the script, or nullopt when none goes out.
-inline std::optional<ScriptPacket> nextPacket(Script& s, uint32_t maxPressure, uint32_t strokeLength) {
+inline std::optional<ScriptPacket> nextPacket(Script& s, uint32_t maxPressure,
+                                              uint32_t strokeLength) {
     switch (s.mode) {
-    case ScriptMode::Off:
-        return std::nullopt;
-    case ScriptMode::Fixed:
-        return ScriptPacket{s.fixed < maxPressure ? s.fixed : maxPressure, 0};
-    case ScriptMode::Stroke:
-        break;
+        case ScriptMode::Off:
+            return std::nullopt;
+        case ScriptMode::Fixed:
+            return ScriptPacket{s.fixed < maxPressure ? s.fixed : maxPressure, 0};
+        case ScriptMode::Stroke:
+            break;
     }
     const uint32_t n = strokeLength < 2 ? 2 : strokeLength;
     const uint32_t half = n / 2;

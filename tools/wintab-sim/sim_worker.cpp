@@ -46,7 +46,8 @@ void takeCommand(Context& c) {
     bool ok;
     if (std::strncmp(text, "queue:", 6) == 0 && text[6] >= '0' && text[6] <= '9') {
         const unsigned long v = std::strtoul(text + 6, nullptr, 10);
-        const uint32_t pressure = v < c.settings.maxPressure ? static_cast<uint32_t>(v) : c.settings.maxPressure;
+        const uint32_t pressure =
+            v < c.settings.maxPressure ? static_cast<uint32_t>(v) : c.settings.maxPressure;
         InterlockedExchange(&ctl->lastSerial, static_cast<LONG>(enqueuePacket(c, pressure, 0)));
         InterlockedExchange(&ctl->lastPressure, static_cast<LONG>(pressure));
         ok = true;
@@ -74,7 +75,8 @@ bool tick(int slot) {
             return false;
         }
         takeCommand(c);
-        const auto next = nextPacket(c.settings.script, c.settings.maxPressure, c.settings.strokeLength);
+        const auto next =
+            nextPacket(c.settings.script, c.settings.maxPressure, c.settings.strokeLength);
         if (!c.enabled || !next) {
             const bool leaving = c.inProximity;
             c.inProximity = false;

@@ -106,33 +106,34 @@ extern "C" {
 UINT WINAPI WTInfoA(UINT category, UINT index, void* out) {
     control();
     switch (category) {
-    case 0:  // the size of the largest answer, nothing copied
-        return sizeof(LOGCONTEXTA);
-    case WTI_INTERFACE:
-        if (index == IFC_WINTABID) return answerText("Scribo Wintab stand-in", out);
-        if (index == IFC_SPECVERSION) {
-            const WORD version = 0x0104;
-            return answer(&version, sizeof version, out);
+        case 0:  // the size of the largest answer, nothing copied
+            return sizeof(LOGCONTEXTA);
+        case WTI_INTERFACE:
+            if (index == IFC_WINTABID) return answerText("Scribo Wintab stand-in", out);
+            if (index == IFC_SPECVERSION) {
+                const WORD version = 0x0104;
+                return answer(&version, sizeof version, out);
+            }
+            if (index == IFC_NDEVICES) {
+                const UINT one = 1;
+                return answer(&one, sizeof one, out);
+            }
+            return 0;
+        case WTI_DEFCONTEXT:
+        case WTI_DEFSYSCTX: {
+            if (index != 0) return 0;
+            const LOGCONTEXTA lc = defaultContext();
+            return answer(&lc, sizeof lc, out);
         }
-        if (index == IFC_NDEVICES) {
-            const UINT one = 1;
-            return answer(&one, sizeof one, out);
-        }
-        return 0;
-    case WTI_DEFCONTEXT:
-    case WTI_DEFSYSCTX: {
-        if (index != 0) return 0;
-        const LOGCONTEXTA lc = defaultContext();
-        return answer(&lc, sizeof lc, out);
-    }
-    case WTI_DEVICES:
-        if (index == DVC_NAME) return answerText("Scribo stand-in tablet", out);
-        if (index == DVC_X) return answerAxis(50800 - 1, out);
-        if (index == DVC_Y) return answerAxis(31750 - 1, out);
-        if (index == DVC_NPRESSURE) return answerAxis(static_cast<LONG>(readSettings().maxPressure), out);
-        return 0;
-    default:
-        return 0;
+        case WTI_DEVICES:
+            if (index == DVC_NAME) return answerText("Scribo stand-in tablet", out);
+            if (index == DVC_X) return answerAxis(50800 - 1, out);
+            if (index == DVC_Y) return answerAxis(31750 - 1, out);
+            if (index == DVC_NPRESSURE)
+                return answerAxis(static_cast<LONG>(readSettings().maxPressure), out);
+            return 0;
+        default:
+            return 0;
     }
 }
 
@@ -148,7 +149,8 @@ HCTX WINAPI WTOpenA(HWND window, LOGCONTEXTA* lc, BOOL enable) {
         Context& c = g_contexts[slot];
         c = Context{};
         c.used = true;
-        const uintptr_t gen = static_cast<uintptr_t>(InterlockedIncrement(&g_generation)) & 0xFFFFFF;
+        const uintptr_t gen =
+            static_cast<uintptr_t>(InterlockedIncrement(&g_generation)) & 0xFFFFFF;
         c.handle = handle = reinterpret_cast<HCTX>((gen << 8) | static_cast<uintptr_t>(slot + 1));
         c.window = window;
         c.lc = *lc;
@@ -167,7 +169,8 @@ HCTX WINAPI WTOpenA(HWND window, LOGCONTEXTA* lc, BOOL enable) {
     }
     // A driver tells the owner of a context opened for messages that it is open, and later closed.
     if ((lc->lcOptions & CXO_MESSAGES) != 0 && window != nullptr)
-        PostMessageW(window, lc->lcMsgBase + WT_CTXOPEN_OFFSET, reinterpret_cast<WPARAM>(handle), 0);
+        PostMessageW(window, lc->lcMsgBase + WT_CTXOPEN_OFFSET, reinterpret_cast<WPARAM>(handle),
+                     0);
     logLine("open ctx=%p hwnd=%p name=%s options=0x%X pktData=0x%X msgBase=0x%X rate=%u max=%u",
             static_cast<void*>(handle), static_cast<void*>(window), lc->lcName, lc->lcOptions,
             lc->lcPktData, lc->lcMsgBase, settings.rate, settings.maxPressure);
@@ -187,7 +190,8 @@ BOOL WINAPI WTClose(HCTX h) {
         thread = c->thread;
         stop = c->stop;
         if ((c->lc.lcOptions & CXO_MESSAGES) != 0 && c->window != nullptr)
-            PostMessageW(c->window, c->lc.lcMsgBase + WT_CTXCLOSE_OFFSET, reinterpret_cast<WPARAM>(h), 0);
+            PostMessageW(c->window, c->lc.lcMsgBase + WT_CTXCLOSE_OFFSET,
+                         reinterpret_cast<WPARAM>(h), 0);
     }
     stopWorker(thread, stop);
     {

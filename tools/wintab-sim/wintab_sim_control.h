@@ -61,14 +61,16 @@ inline ControlBlock* openControl(DWORD processId, HANDLE& mapping) {
         mapping = nullptr;
         return nullptr;
     }
-    if (created) InterlockedExchange(reinterpret_cast<volatile LONG*>(&block->magic), kControlMagic);
+    if (created)
+        InterlockedExchange(reinterpret_cast<volatile LONG*>(&block->magic), kControlMagic);
     return block;
 }
 
 // Sends a command; returns its sequence number (compare with commandAck).
 inline LONG sendCommand(ControlBlock& block, const char* text) {
     size_t i = 0;
-    for (; text != nullptr && text[i] != '\0' && i + 1 < kCommandSize; ++i) block.command[i] = text[i];
+    for (; text != nullptr && text[i] != '\0' && i + 1 < kCommandSize; ++i)
+        block.command[i] = text[i];
     block.command[i] = '\0';
     return InterlockedIncrement(&block.commandSeq);
 }

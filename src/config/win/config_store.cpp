@@ -22,7 +22,8 @@ void MessageBoxFeedback::showMessage(std::u16string_view text) {
 void MessageBoxFeedback::traceSaveFailure() {
     const DWORD error = GetLastError();
     char line[64];
-    std::snprintf(line, sizeof line, "SaveXML failed:error %lu\n", static_cast<unsigned long>(error));
+    std::snprintf(line, sizeof line, "SaveXML failed:error %lu\n",
+                  static_cast<unsigned long>(error));
     OutputDebugStringA(line);  // a GUI program has no standard output
 }
 
@@ -60,8 +61,7 @@ namespace {
 
 std::u16string roamingFolder() {
     HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_IMPERSONATE, &token))
-        return u"";
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_IMPERSONATE, &token)) return u"";
     UniqueHandle owned(token);
     wchar_t path[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, token, SHGFP_TYPE_CURRENT, path)))

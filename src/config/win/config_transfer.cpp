@@ -4,8 +4,8 @@
 #include <shlobj.h>
 
 #include "config/config_reader.h"
-#include "config/transfer_rules.h"
 #include "config/service_protocol.h"
+#include "config/transfer_rules.h"
 #include "platform/file_dialog.h"
 #include "platform/service_link.h"
 #include "platform/wide.h"
@@ -51,7 +51,10 @@ std::optional<std::u16string> CommonFileDialogs::chooseImportSource(HWND owner) 
 
 ConfigTransfer::ConfigTransfer(std::u16string configPath, HWND owner, ConfigStore* store,
                                TransferHooks hooks)
-    : path_(std::move(configPath)), owner_(owner), store_(store), hooks_(std::move(hooks)),
+    : path_(std::move(configPath)),
+      owner_(owner),
+      store_(store),
+      hooks_(std::move(hooks)),
       boxes_(owner) {}
 
 TransferResult ConfigTransfer::exportConfig() {

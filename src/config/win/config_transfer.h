@@ -19,8 +19,8 @@ class FileChooser {
 public:
     virtual ~FileChooser() = default;
     // Target of an export (the suggestion is a bare name; the extension is added), or none.
-    virtual std::optional<std::u16string> chooseExportTarget(HWND owner,
-                                                             const std::u16string& suggestedName) = 0;
+    virtual std::optional<std::u16string> chooseExportTarget(
+        HWND owner, const std::u16string& suggestedName) = 0;
     // File to import, or none when cancelled.
     virtual std::optional<std::u16string> chooseImportSource(HWND owner) = 0;
 };

@@ -22,7 +22,8 @@ const wchar_t kProgramFilter[] = L"Describe Files (*.exe)\0*.exe\0All Files (*.*
 bool shellIconAndName(std::u16string_view path, HICON& icon, std::u16string& name) {
     SHFILEINFOW info{};
     const std::wstring p = platform::toWide(path);
-    if (SHGetFileInfoW(p.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_LARGEICON | SHGFI_DISPLAYNAME) == 0 ||
+    if (SHGetFileInfoW(p.c_str(), 0, &info, sizeof info,
+                       SHGFI_ICON | SHGFI_LARGEICON | SHGFI_DISPLAYNAME) == 0 ||
         info.hIcon == nullptr)
         return false;
     icon = info.hIcon;
@@ -39,24 +40,31 @@ ExpressKeyWindow::~ExpressKeyWindow() { destroy(); }
 
 void ExpressKeyWindow::setTexts() {
     const TIniFile& lang = *svc_.lang;
-    const std::u16string caption = kind_ == ExpressWindow::Remote
-                                       ? lang.readText(u"Dialog_QuickSet", u"QuickSet.RX20", u"RX20")
-                                       : lang.readText(u"Dialog_QuickSet", u"QuickSet.Caption", u"QuickSet.Caption");
+    const std::u16string caption =
+        kind_ == ExpressWindow::Remote
+            ? lang.readText(u"Dialog_QuickSet", u"QuickSet.RX20", u"RX20")
+            : lang.readText(u"Dialog_QuickSet", u"QuickSet.Caption", u"QuickSet.Caption");
     SetWindowTextW(hwnd(), platform::toWide(caption).c_str());
-    setText(IDC_QS_DISABLE_KEYS, lang.readText(u"Dialog_QuickSet", u"QuickSet.DisableQuickKey", u"QuickSet.DisableQuickKey"));
-    setText(IDC_QS_DISABLE_TIPS, lang.readText(u"Dialog_QuickSet", u"QuickSet.DisableInfo", u"DisableInfo"));
+    setText(IDC_QS_DISABLE_KEYS, lang.readText(u"Dialog_QuickSet", u"QuickSet.DisableQuickKey",
+                                               u"QuickSet.DisableQuickKey"));
+    setText(IDC_QS_DISABLE_TIPS,
+            lang.readText(u"Dialog_QuickSet", u"QuickSet.DisableInfo", u"DisableInfo"));
     setText(IDOK, lang.readText(u"Dialog_Main", u"Main.OK", u"OK"));
     setText(IDCANCEL, lang.readText(u"Dialog_Main", u"Main.Cancel", u"Cannel"));
-    setText(IDC_QS_FULL_NOTE, lang.readText(u"Dialog_QuickSet", u"QuickSet.ListFull", u"All ten program slots are in use."));
+    setText(IDC_QS_FULL_NOTE, lang.readText(u"Dialog_QuickSet", u"QuickSet.ListFull",
+                                            u"All ten program slots are in use."));
     if (kind_ == ExpressWindow::Remote) {
-        setText(IDC_QS_EXPORT, lang.readText(u"Dialog_Main", u"Main.ExportConfig", u"ExportConfig"));
-        setText(IDC_QS_IMPORT, lang.readText(u"Dialog_Main", u"Main.ImportConfig", u"ImportConfig"));
+        setText(IDC_QS_EXPORT,
+                lang.readText(u"Dialog_Main", u"Main.ExportConfig", u"ExportConfig"));
+        setText(IDC_QS_IMPORT,
+                lang.readText(u"Dialog_Main", u"Main.ImportConfig", u"ImportConfig"));
     }
 }
 
 void ExpressKeyWindow::onInit() {
     dialogs_.chooseProgram = [this]() { return browseForProgram(hwnd(), kProgramFilter); };
-    dialogs_.chooseHotKeys = [this](int32_t ring, int32_t pad, int32_t rings) -> std::optional<HotKeyResult> {
+    dialogs_.chooseHotKeys = [this](int32_t ring, int32_t pad,
+                                    int32_t rings) -> std::optional<HotKeyResult> {
         if (!svc_.chooseHotKeys) return std::nullopt;
         return svc_.chooseHotKeys(hwnd(), ring, pad, rings);
     };
@@ -64,8 +72,10 @@ void ExpressKeyWindow::onInit() {
     createPages();
     fillAppList();
     if (const DeviceRecord* rec = record()) {
-        CheckDlgButton(hwnd(), IDC_QS_DISABLE_KEYS, rec->expressKeysDisabled != 0 ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(hwnd(), IDC_QS_DISABLE_TIPS, rec->expressKeyTipsOff != 0 ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(hwnd(), IDC_QS_DISABLE_KEYS,
+                       rec->expressKeysDisabled != 0 ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(hwnd(), IDC_QS_DISABLE_TIPS,
+                       rec->expressKeyTipsOff != 0 ? BST_CHECKED : BST_UNCHECKED);
     }
 }
 
@@ -88,9 +98,15 @@ void ExpressKeyWindow::createPages() {
             case TabPage::Keys: {
                 std::unique_ptr<KeyPageWindow> keys;
                 switch (keyPageFor(rec->keyCount, rec->deviceKind, kind_)) {
-                    case KeyPage::Keys16: keys = std::make_unique<CDlgTabPageKey_16>(ctx); break;
-                    case KeyPage::Keys20: keys = std::make_unique<CDlgTabPageKey_20>(ctx); break;
-                    default: keys = std::make_unique<CDlgTabPageKey>(ctx); break;
+                    case KeyPage::Keys16:
+                        keys = std::make_unique<CDlgTabPageKey_16>(ctx);
+                        break;
+                    case KeyPage::Keys20:
+                        keys = std::make_unique<CDlgTabPageKey_20>(ctx);
+                        break;
+                    default:
+                        keys = std::make_unique<CDlgTabPageKey>(ctx);
+                        break;
                 }
                 created = keys->create(tab, area);
                 keyPage_ = keys.get();
@@ -99,7 +115,8 @@ void ExpressKeyWindow::createPages() {
             }
             case TabPage::Ring1:
             case TabPage::Ring2: {
-                auto ring = std::make_unique<CDlgTabPageWheel>(ctx, t.page == TabPage::Ring1 ? 0 : 1, t.trackPadForm);
+                auto ring = std::make_unique<CDlgTabPageWheel>(
+                    ctx, t.page == TabPage::Ring1 ? 0 : 1, t.trackPadForm);
                 created = ring->create(tab, area);
                 ringPages_.push_back(ring.get());
                 page = std::move(ring);
@@ -132,7 +149,9 @@ void ExpressKeyWindow::createPages() {
 }
 
 ExpressPage* ExpressKeyWindow::pageOfTab(int tab) const {
-    return tab >= 0 && tab < static_cast<int>(pages_.size()) ? pages_[static_cast<size_t>(tab)].get() : nullptr;
+    return tab >= 0 && tab < static_cast<int>(pages_.size())
+               ? pages_[static_cast<size_t>(tab)].get()
+               : nullptr;
 }
 
 void ExpressKeyWindow::onTabChange() {
@@ -161,7 +180,8 @@ void ExpressKeyWindow::selectItem(int index) {
     LVITEMW state{};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&state));
     SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
     selecting_ = false;
 }
@@ -181,8 +201,8 @@ void ExpressKeyWindow::fillAppList() {
     if (rec == nullptr) return;
 
     int othersImage = -1;
-    if (HICON others = static_cast<HICON>(LoadImageW(svc_.instance, MAKEINTRESOURCEW(IDI_OTHERS), IMAGE_ICON,
-                                                     iconSize, iconSize, 0))) {
+    if (HICON others = static_cast<HICON>(LoadImageW(svc_.instance, MAKEINTRESOURCEW(IDI_OTHERS),
+                                                     IMAGE_ICON, iconSize, iconSize, 0))) {
         othersImage = appendIcon(others);
         DestroyIcon(others);
     }
@@ -224,8 +244,8 @@ void ExpressKeyWindow::loadSelectedEntry() {
 
 void ExpressKeyWindow::onListClick() {
     if (!list_) return;
-    const int sel = static_cast<int>(
-        SendMessageW(item(IDC_QS_APP_LIST), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    const int sel = static_cast<int>(SendMessageW(item(IDC_QS_APP_LIST), LVM_GETNEXTITEM,
+                                                  static_cast<WPARAM>(-1), LVNI_SELECTED));
     if (!list_->click(sel)) {
         // A click on empty space: the previous application stays selected.
         selectItem(list_->selected());
@@ -248,7 +268,8 @@ void ExpressKeyWindow::onAdd() {
         path = svc_.chooseApplication(hwnd());
     } else {
         CDlgSelectProgram select(*svc_.lang);
-        if (select.runModal(svc_.instance, IDD_SELECT_PROGRAM, hwnd()) == IDOK) path = select.selectedPath();
+        if (select.runModal(svc_.instance, IDD_SELECT_PROGRAM, hwnd()) == IDOK)
+            path = select.selectedPath();
     }
     // The device may have left or been replaced while the selection dialog was open.
     if (!path || path->empty() || record() == nullptr) return;
@@ -268,8 +289,8 @@ void ExpressKeyWindow::onAdd() {
 
 void ExpressKeyWindow::onRemove() {
     if (!list_ || record() == nullptr) return;
-    const int sel = static_cast<int>(
-        SendMessageW(item(IDC_QS_APP_LIST), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    const int sel = static_cast<int>(SendMessageW(item(IDC_QS_APP_LIST), LVM_GETNEXTITEM,
+                                                  static_cast<WPARAM>(-1), LVNI_SELECTED));
     if (!list_->remove(sel)) return;
     SendMessageW(item(IDC_QS_APP_LIST), LVM_DELETEITEM, static_cast<WPARAM>(sel), 0);
     selectItem(0);
@@ -287,13 +308,15 @@ bool ExpressKeyWindow::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& resu
         case WM_NOTIFY: {
             const auto& hdr = *reinterpret_cast<const NMHDR*>(l);
             if (hdr.idFrom == IDC_QS_APP_LIST &&
-                (hdr.code == NM_CLICK || hdr.code == NM_DBLCLK || hdr.code == NM_RCLICK || hdr.code == NM_RDBLCLK)) {
+                (hdr.code == NM_CLICK || hdr.code == NM_DBLCLK || hdr.code == NM_RCLICK ||
+                 hdr.code == NM_RDBLCLK)) {
                 onListClick();
                 return true;
             }
             if (hdr.idFrom == IDC_QS_APP_LIST && hdr.code == LVN_ITEMCHANGED) {
                 const auto& change = *reinterpret_cast<const NMLISTVIEW*>(l);
-                if ((change.uChanged & LVIF_STATE) != 0 && (change.uNewState & LVIS_SELECTED) != 0 &&
+                if ((change.uChanged & LVIF_STATE) != 0 &&
+                    (change.uNewState & LVIS_SELECTED) != 0 &&
                     (change.uOldState & LVIS_SELECTED) == 0)
                     onItemSelected(change.iItem);
                 return true;
@@ -316,11 +339,13 @@ bool ExpressKeyWindow::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& resu
                     return true;
                 case IDC_QS_DISABLE_KEYS:
                     if (DeviceRecord* rec = record())
-                        rec->expressKeysDisabled = IsDlgButtonChecked(hwnd(), id) == BST_CHECKED ? 1 : 0;
+                        rec->expressKeysDisabled =
+                            IsDlgButtonChecked(hwnd(), id) == BST_CHECKED ? 1 : 0;
                     return true;
                 case IDC_QS_DISABLE_TIPS:
                     if (DeviceRecord* rec = record())
-                        rec->expressKeyTipsOff = IsDlgButtonChecked(hwnd(), id) == BST_CHECKED ? 1 : 0;
+                        rec->expressKeyTipsOff =
+                            IsDlgButtonChecked(hwnd(), id) == BST_CHECKED ? 1 : 0;
                     return true;
                 default:
                     return onButton(id);
@@ -374,10 +399,12 @@ bool CDlgRX20::onButton(int id) {
             ShowWindow(hwnd(), SW_HIDE);
             return true;
         case IDC_QS_EXPORT:
-            if (owner_ != nullptr) SendMessageW(owner_, WM_PANEL_IMPORTEXPORT, kImportExportExport, 0);
+            if (owner_ != nullptr)
+                SendMessageW(owner_, WM_PANEL_IMPORTEXPORT, kImportExportExport, 0);
             return true;
         case IDC_QS_IMPORT:
-            if (owner_ != nullptr) SendMessageW(owner_, WM_PANEL_IMPORTEXPORT, kImportExportImport, 0);
+            if (owner_ != nullptr)
+                SendMessageW(owner_, WM_PANEL_IMPORTEXPORT, kImportExportImport, 0);
             return true;
         default:
             return false;

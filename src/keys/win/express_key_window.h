@@ -41,8 +41,8 @@ struct ExpressServices {
         chooseHotKeys;
 };
 
-using UniqueImageList =
-    platform::UniqueAny<platform::SimpleTraits<HIMAGELIST, decltype(&ImageList_Destroy), &ImageList_Destroy>>;
+using UniqueImageList = platform::UniqueAny<
+    platform::SimpleTraits<HIMAGELIST, decltype(&ImageList_Destroy), &ImageList_Destroy>>;
 
 class ExpressKeyWindow : public platform::Dialog {
 public:

@@ -26,7 +26,8 @@ void ExpressPage::fillCombo(int id, const std::u16string* items, int count, int 
     HWND combo = item(id);
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < count; ++i)
-        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::toWide(items[i]).c_str()));
+        SendMessageW(combo, CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(platform::toWide(items[i]).c_str()));
     selectItem(id, selection);
 }
 
@@ -41,7 +42,8 @@ int ExpressPage::selectedItem(int id) const {
 void ExpressPage::drawDevicePicture(const DRAWITEMSTRUCT& item, int slot, bool topAligned) const {
     const DeviceRecord* rec = record();
     const int id = rec != nullptr ? rec->pictureIds[slot] : 0;
-    drawFittedPicture(item, ctx_.pictures != nullptr ? ctx_.pictures->picture(id) : nullptr, topAligned);
+    drawFittedPicture(item, ctx_.pictures != nullptr ? ctx_.pictures->picture(id) : nullptr,
+                      topAligned);
 }
 
 void drawFittedPicture(const DRAWITEMSTRUCT& di, Gdiplus::Bitmap* picture, bool topAligned) {
@@ -62,8 +64,9 @@ void drawFittedPicture(const DRAWITEMSTRUCT& di, Gdiplus::Bitmap* picture, bool 
     Gdiplus::Graphics g(di.hDC);
     g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
     g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
-    g.DrawImage(picture, Gdiplus::RectF(static_cast<Gdiplus::REAL>(x), static_cast<Gdiplus::REAL>(y),
-                                        static_cast<Gdiplus::REAL>(dw), static_cast<Gdiplus::REAL>(dh)));
+    g.DrawImage(picture,
+                Gdiplus::RectF(static_cast<Gdiplus::REAL>(x), static_cast<Gdiplus::REAL>(y),
+                               static_cast<Gdiplus::REAL>(dw), static_cast<Gdiplus::REAL>(dh)));
 }
 
 }  // namespace scribo::win

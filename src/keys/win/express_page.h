@@ -37,7 +37,9 @@ public:
 
 protected:
     // The record the page edits, or null once its window's binding went stale.
-    DeviceRecord* record() const { return ctx_.binding != nullptr ? ctx_.binding->record() : nullptr; }
+    DeviceRecord* record() const {
+        return ctx_.binding != nullptr ? ctx_.binding->record() : nullptr;
+    }
     std::u16string text(std::u16string_view section, std::u16string_view key,
                         std::u16string_view fallback) const;
     // Fills a drop-down list with `items` and selects `selection` (-1: none).

@@ -10,10 +10,10 @@ namespace scribo::win {
 namespace {
 
 // Option controls by function number.
-constexpr int kOptionIds[] = {IDC_HK_OPTION_00, IDC_HK_OPTION_01, IDC_HK_OPTION_02, IDC_HK_OPTION_03,
-                              IDC_HK_OPTION_04, IDC_HK_OPTION_05, IDC_HK_OPTION_06, IDC_HK_OPTION_07,
-                              IDC_HK_OPTION_08, IDC_HK_OPTION_09, IDC_HK_OPTION_10, IDC_HK_OPTION_11,
-                              IDC_HK_OPTION_12, IDC_HK_OPTION_13, IDC_HK_OPTION_14};
+constexpr int kOptionIds[] = {
+    IDC_HK_OPTION_00, IDC_HK_OPTION_01, IDC_HK_OPTION_02, IDC_HK_OPTION_03, IDC_HK_OPTION_04,
+    IDC_HK_OPTION_05, IDC_HK_OPTION_06, IDC_HK_OPTION_07, IDC_HK_OPTION_08, IDC_HK_OPTION_09,
+    IDC_HK_OPTION_10, IDC_HK_OPTION_11, IDC_HK_OPTION_12, IDC_HK_OPTION_13, IDC_HK_OPTION_14};
 constexpr int kOptionCount = static_cast<int>(sizeof kOptionIds / sizeof kOptionIds[0]);
 constexpr int kOptionSwitchGroup = 12, kOptionSwitchGroup2 = 13, kOptionTrackPad = 14;
 
@@ -21,8 +21,10 @@ struct ModifierBox {
     int id;
     uint16_t flag;
 };
-constexpr ModifierBox kModifierBoxes[] = {
-    {IDC_HK_CTRL, kModCtrl}, {IDC_HK_ALT, kModAlt}, {IDC_HK_SHIFT, kModShift}, {IDC_HK_WIN, kModWin}};
+constexpr ModifierBox kModifierBoxes[] = {{IDC_HK_CTRL, kModCtrl},
+                                          {IDC_HK_ALT, kModAlt},
+                                          {IDC_HK_SHIFT, kModShift},
+                                          {IDC_HK_WIN, kModWin}};
 
 constexpr int kKeyNameBuffer = 40;  // 39 characters and the terminator
 
@@ -66,7 +68,8 @@ void CDlgHotKeys::onInit() {
         setText(kOptionIds[n], user(key, key.substr(8)));  // default "Index.07"
     }
     setText(kOptionIds[kOptionTrackPad],
-            language_.readText(u"Dialog_QuickSet", u"QuickSet.BtnSetListItem.32", u"TrackPad Mode Switch"));
+            language_.readText(u"Dialog_QuickSet", u"QuickSet.BtnSetListItem.32",
+                               u"TrackPad Mode Switch"));
     setText(IDOK, language_.readText(u"Dialog_Main", u"Main.OK", u"OK"));
     setText(IDCANCEL, language_.readText(u"Dialog_Main", u"Main.Cancel", u"Cannel"));
 

@@ -18,7 +18,10 @@ namespace scribo::win {
 class CDlgHotKeys : public platform::Dialog {
 public:
     CDlgHotKeys(const TIniFile& language, int32_t hasRing, int32_t hasTrackPad, int32_t ringCount)
-        : language_(language), hasRing_(hasRing), hasTrackPad_(hasTrackPad), ringCount_(ringCount) {}
+        : language_(language),
+          hasRing_(hasRing),
+          hasTrackPad_(hasTrackPad),
+          ringCount_(ringCount) {}
     ~CDlgHotKeys() override { destroy(); }
 
     // Runs the dialog over `owner`; the result of OK, or nullopt for Cancel, Escape outside

@@ -26,7 +26,8 @@ void tellRefused(HWND page, const TIniFile& lang) {
     HWND window = GetAncestor(page, GA_ROOT);
     wchar_t caption[256] = {};
     GetWindowTextW(window, caption, static_cast<int>(std::size(caption)));
-    MessageBoxW(window, platform::toWide(refusedChoiceText(lang)).c_str(), caption, MB_OK | MB_ICONWARNING);
+    MessageBoxW(window, platform::toWide(refusedChoiceText(lang)).c_str(), caption,
+                MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace
@@ -72,7 +73,8 @@ void KeyPageWindow::init() {
         if (!keyShown(i)) continue;
         const std::u16string key =
             u"QuickSet.BtnSetListItem." + platform::toU16(std::to_wstring(rec.keyDefaultFunc[i]));
-        const std::u16string items[kKeyItems] = {text(u"Dialog_QuickSet", key, u""), runApp, hotKey};
+        const std::u16string items[kKeyItems] = {text(u"Dialog_QuickSet", key, u""), runApp,
+                                                 hotKey};
         fillCombo(IDC_KEY_COMBO_FIRST + i, items, kKeyItems, others.keyFunc[i]);
         show(IDC_KEY_COMBO_FIRST + i, true);
         show(IDC_KEY_NAME_FIRST + i, true);
@@ -106,11 +108,12 @@ void KeyPageWindow::onSelection(int key) {
     // meanwhile, the binding is stale and the choice is dropped instead of being written into
     // a record that is no longer this device's.
     const DeviceRecord& shown = *record();
-    const FunctionDialogs asked =
-        askExpressKeyDialogFirst(*ctx_.dialogs, s, shown.hasRing, shown.hasTrackPad, shown.ringCount);
+    const FunctionDialogs asked = askExpressKeyDialogFirst(*ctx_.dialogs, s, shown.hasRing,
+                                                           shown.hasTrackPad, shown.ringCount);
     DeviceRecord* rec = record();
     if (rec == nullptr) return;
-    const AssignOutcome out = assignExpressKey(*rec, rec->apps[entry_], key, s, labels_[key], asked, *ctx_.lang);
+    const AssignOutcome out =
+        assignExpressKey(*rec, rec->apps[entry_], key, s, labels_[key], asked, *ctx_.lang);
     labels_[key] = out.label;
     pushLabels();
     if (out.refused) tellRefused(hwnd(), *ctx_.lang);

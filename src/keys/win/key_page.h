@@ -21,7 +21,9 @@ public:
     KeyPageWindow(const PageContext& ctx, const KeyPageLayout& layout)
         : ExpressPage(ctx), layout_(layout) {}
 
-    bool create(HWND tab, const RECT& area) { return ExpressPage::create(layout_.templateId, tab, area); }
+    bool create(HWND tab, const RECT& area) {
+        return ExpressPage::create(layout_.templateId, tab, area);
+    }
     void loadForEntry(int entry) override;
     int entry() const { return entry_; }
 

@@ -23,7 +23,8 @@ bool CDlgTabPageControl::create(HWND tab, const RECT& area) {
 
 void CDlgTabPageControl::init() {
     setText(IDC_LIGHT_WHEEL_LABEL, text(u"Dialog_QuickSet", u"QuickSet.WheelLight", u"WheelLight"));
-    setText(IDC_LIGHT_TABLET_LABEL, text(u"Dialog_QuickSet", u"QuickSet.TabletLight", u"TabletLight"));
+    setText(IDC_LIGHT_TABLET_LABEL,
+            text(u"Dialog_QuickSet", u"QuickSet.TabletLight", u"TabletLight"));
     int wheel = 1;
     int tablet = 1;
     const DeviceRecord* rec = record();
@@ -42,7 +43,8 @@ void CDlgTabPageControl::init() {
         setText(s.value, number(lightLevel(s.position)));
     }
     if (rec != nullptr && hidesWheelLight(*rec)) {
-        for (int id : {IDC_LIGHT_WHEEL, IDC_LIGHT_WHEEL_LABEL, IDC_LIGHT_WHEEL_VALUE}) show(id, false);
+        for (int id : {IDC_LIGHT_WHEEL, IDC_LIGHT_WHEEL_LABEL, IDC_LIGHT_WHEEL_VALUE})
+            show(id, false);
     }
 }
 
@@ -51,7 +53,9 @@ void CDlgTabPageControl::onSlider(HWND bar) {
     if (!wheel && bar != item(IDC_LIGHT_TABLET)) return;
     const int position = static_cast<int>(SendMessageW(bar, TBM_GETPOS, 0, 0));
     const Light light = wheel ? Light::Wheel : Light::Tablet;
-    const int level = lightLevel(position < 0 ? 0 : position > kLightSteps ? kLightSteps : position);
+    const int level = lightLevel(position < 0             ? 0
+                                 : position > kLightSteps ? kLightSteps
+                                                          : position);
     setText(wheel ? IDC_LIGHT_WHEEL_VALUE : IDC_LIGHT_TABLET_VALUE, number(level));
     const bool found = platform::sendToService(WM_SERVICE_LIGHTS, static_cast<WPARAM>(light),
                                                static_cast<LPARAM>(level));

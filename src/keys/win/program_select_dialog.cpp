@@ -28,11 +28,13 @@ RunningPrograms listRunningPrograms() {
     ids.resize(bytes / sizeof(DWORD));
     for (DWORD id : ids) {
         if (id == 0) continue;
-        platform::UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
+        platform::UniqueHandle process(
+            OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
         if (!process) continue;  // other users' processes and protected ones are left out
         HMODULE first = nullptr;
         DWORD needed = 0;
-        if (!EnumProcessModules(process.get(), &first, sizeof first, &needed) || first == nullptr) continue;
+        if (!EnumProcessModules(process.get(), &first, sizeof first, &needed) || first == nullptr)
+            continue;
         wchar_t path[MAX_PATH] = {};
         wchar_t base[MAX_PATH] = {};
         if (GetModuleFileNameExW(process.get(), first, path, MAX_PATH) == 0) continue;
@@ -54,12 +56,16 @@ std::optional<std::u16string> browseForProgram(HWND owner, const wchar_t* filter
 }
 
 void CDlgSelectProgram::setTexts() {
-    const std::u16string title = lang_.readText(u"Dialog_QuickSet", u"QuickSet.SelectProgram", u"SelectProgram");
+    const std::u16string title =
+        lang_.readText(u"Dialog_QuickSet", u"QuickSet.SelectProgram", u"SelectProgram");
     SetWindowTextW(hwnd(), platform::toWide(title).c_str());
     setText(IDC_SP_GROUP, title);
-    setText(IDC_SP_RUNNING, lang_.readText(u"Dialog_QuickSet", u"QuickSet.Runningprogram", u"Runningprogram"));
-    setText(IDC_SP_OPEN_FILE, lang_.readText(u"Dialog_QuickSet", u"QuickSet.OpenFile", u"OpenFile"));
-    setText(IDC_SP_PATH_LABEL, lang_.readText(u"Dialog_QuickSet", u"QuickSet.ProgramPath", u"ProgramPath"));
+    setText(IDC_SP_RUNNING,
+            lang_.readText(u"Dialog_QuickSet", u"QuickSet.Runningprogram", u"Runningprogram"));
+    setText(IDC_SP_OPEN_FILE,
+            lang_.readText(u"Dialog_QuickSet", u"QuickSet.OpenFile", u"OpenFile"));
+    setText(IDC_SP_PATH_LABEL,
+            lang_.readText(u"Dialog_QuickSet", u"QuickSet.ProgramPath", u"ProgramPath"));
     setText(IDOK, lang_.readText(u"Dialog_Main", u"Main.OK", u"OK"));
     setText(IDCANCEL, lang_.readText(u"Dialog_Main", u"Main.Cancel", u"Cannel"));
 }
@@ -69,7 +75,8 @@ void CDlgSelectProgram::fillRunningPrograms() {
     HWND list = item(IDC_SP_LIST);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     for (const auto& name : programs_.names())
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::toWide(name).c_str()));
+        SendMessageW(list, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(platform::toWide(name).c_str()));
 }
 
 void CDlgSelectProgram::browse() {
@@ -89,7 +96,8 @@ bool CDlgSelectProgram::handleMessage(UINT msg, WPARAM w, LPARAM, LRESULT& resul
             switch (LOWORD(w)) {
                 case IDC_SP_LIST:
                     if (HIWORD(w) == LBN_SELCHANGE) {
-                        const int sel = static_cast<int>(SendMessageW(item(IDC_SP_LIST), LB_GETCURSEL, 0, 0));
+                        const int sel =
+                            static_cast<int>(SendMessageW(item(IDC_SP_LIST), LB_GETCURSEL, 0, 0));
                         setText(IDC_SP_PATH, programs_.pathAt(sel));
                     }
                     return true;

@@ -24,8 +24,10 @@ bool CDlgTabPageWheel::create(HWND tab, const RECT& area) {
 void CDlgTabPageWheel::init() {
     entry_ = 0;
     setText(IDC_PAGE_DEFAULT, text(u"Dialog_Main", u"Main.RestoreDefault", u"Main.RestoreDefault"));
-    setText(IDC_RING_GROUP, text(u"Dialog_QuickSet", u"QuickSet.RingFuncGroup", u"QuickSet.RingFuncGroup"));
-    setText(IDC_TRACKPAD_LABEL, text(u"Dialog_QuickSet", u"QuickSet.TrackPadMode", u"TrackPadMode"));
+    setText(IDC_RING_GROUP,
+            text(u"Dialog_QuickSet", u"QuickSet.RingFuncGroup", u"QuickSet.RingFuncGroup"));
+    setText(IDC_TRACKPAD_LABEL,
+            text(u"Dialog_QuickSet", u"QuickSet.TrackPadMode", u"TrackPadMode"));
     requireAltForMnemonic(IDC_PAGE_DEFAULT);
     const DeviceRecord* shown = record();
     if (shown == nullptr) return;
@@ -96,7 +98,8 @@ void CDlgTabPageWheel::onTrackPadMode() {
     const TrackPadMessage m = chooseTrackPadMode(*rec, selectedItem(IDC_TRACKPAD_MODE));
     if (m.mode == 0) return;
     enableGroups(ringGroupsEnabled(m.mode));
-    platform::sendToService(WM_SERVICE_TRACKPAD, static_cast<WPARAM>(m.mode), static_cast<LPARAM>(m.rotation));
+    platform::sendToService(WM_SERVICE_TRACKPAD, static_cast<WPARAM>(m.mode),
+                            static_cast<LPARAM>(m.rotation));
 }
 
 void CDlgTabPageWheel::onDefault() {
@@ -112,7 +115,8 @@ void CDlgTabPageWheel::onDefault() {
         selectItem(IDC_TRACKPAD_MODE, 0);
         const TrackPadMessage m = resetTrackPadMode(*rec);
         enableGroups(false);
-        platform::sendToService(WM_SERVICE_TRACKPAD, static_cast<WPARAM>(m.mode), static_cast<LPARAM>(m.rotation));
+        platform::sendToService(WM_SERVICE_TRACKPAD, static_cast<WPARAM>(m.mode),
+                                static_cast<LPARAM>(m.rotation));
     }
 }
 

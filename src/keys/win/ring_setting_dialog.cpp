@@ -37,7 +37,8 @@ bool CDlgSetWheel::handleMessage(UINT msg, WPARAM w, LPARAM, LRESULT& result) {
     switch (msg) {
         case WM_INITDIALOG:
             result_ = {};
-            setText(IDC_SETTING_INFO, lang_.readText(u"Dialog_UserSet", u"UserSet.KeyBoardInfo", u"KeyBoardInfo"));
+            setText(IDC_SETTING_INFO,
+                    lang_.readText(u"Dialog_UserSet", u"UserSet.KeyBoardInfo", u"KeyBoardInfo"));
             setText(IDOK, lang_.readText(u"Dialog_Main", u"Main.OK", u"OK"));
             setText(IDCANCEL, lang_.readText(u"Dialog_Main", u"Main.Cancel", u"Cannel"));
             result = TRUE;

@@ -97,7 +97,8 @@ bool CDlgCutWnd::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
         case WM_INITDIALOG:
             SetWindowTextW(hwnd(), L"Scribo screen area");
             black_.reset(CreateSolidBrush(RGB(0, 0, 0)));
-            SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
+            SetWindowLongPtrW(hwnd(), GWL_EXSTYLE,
+                              GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
             SetLayeredWindowAttributes(hwnd(), 0, kOverlayAlpha, LWA_ALPHA);
             result = FALSE;
             return true;
@@ -106,7 +107,8 @@ bool CDlgCutWnd::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
             result = reinterpret_cast<LRESULT>(black_.get());
             return true;
         case WM_SETCURSOR:
-            SetCursor(LoadCursorW(instance_, MAKEINTRESOURCEW(firstSet_ ? IDC_CORNER_BR : IDC_CORNER_TL)));
+            SetCursor(LoadCursorW(instance_,
+                                  MAKEINTRESOURCEW(firstSet_ ? IDC_CORNER_BR : IDC_CORNER_TL)));
             result = TRUE;
             return true;
         case WM_LBUTTONDOWN: {

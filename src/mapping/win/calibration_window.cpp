@@ -19,7 +19,8 @@ CDlgCheckDisplay::~CDlgCheckDisplay() {
     destroy();
 }
 
-bool CDlgCheckDisplay::create(HINSTANCE instance, HWND owner, DeviceBinding binding, int currentMonitor) {
+bool CDlgCheckDisplay::create(HINSTANCE instance, HWND owner, DeviceBinding binding,
+                              int currentMonitor) {
     DeviceRecord* rec = binding.record();
     if (rec == nullptr || !session_.start(block_, currentMonitor)) return false;
     binding_ = std::move(binding);
@@ -45,7 +46,8 @@ void CDlgCheckDisplay::cancel() {
 
 void CDlgCheckDisplay::bringToFront() {
     const Rect32& m = session_.monitor();
-    SetWindowPos(hwnd(), HWND_TOPMOST, m.left, m.top, m.right - m.left, m.bottom - m.top, SWP_SHOWWINDOW);
+    SetWindowPos(hwnd(), HWND_TOPMOST, m.left, m.top, m.right - m.left, m.bottom - m.top,
+                 SWP_SHOWWINDOW);
     SetForegroundWindow(hwnd());
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
@@ -94,7 +96,8 @@ bool CDlgCheckDisplay::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& resu
                 case CalibrationSession::Tap::Finished:
                     // Written only into the device that was calibrated.
                     finished_ = true;
-                    if (DeviceRecord* rec = binding_.record()) writeCalibration(*rec, session_.factors(), lock_);
+                    if (DeviceRecord* rec = binding_.record())
+                        writeCalibration(*rec, session_.factors(), lock_);
                     binding_.release();
                     destroy();
                     break;

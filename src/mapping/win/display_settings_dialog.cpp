@@ -32,21 +32,28 @@ const SliderRow kRows[] = {
     {IDC_DS_RED, IDC_DS_RED_VALUE, IDC_DS_RED_LABEL, u"DisplaySetting.Red", u"Red"},
     {IDC_DS_GREEN, IDC_DS_GREEN_VALUE, IDC_DS_GREEN_LABEL, u"DisplaySetting.Green", u"Green"},
     {IDC_DS_BLUE, IDC_DS_BLUE_VALUE, IDC_DS_BLUE_LABEL, u"DisplaySetting.Blue", u"Blue"},
-    {IDC_DS_BRIGHTNESS, IDC_DS_BRIGHTNESS_VALUE, IDC_DS_BRIGHTNESS_LABEL, u"DisplaySetting.Brightness", u"Brightness"},
-    {IDC_DS_CONTRAST, IDC_DS_CONTRAST_VALUE, IDC_DS_CONTRAST_LABEL, u"DisplaySetting.Constrast", u"Constrast"},
+    {IDC_DS_BRIGHTNESS, IDC_DS_BRIGHTNESS_VALUE, IDC_DS_BRIGHTNESS_LABEL,
+     u"DisplaySetting.Brightness", u"Brightness"},
+    {IDC_DS_CONTRAST, IDC_DS_CONTRAST_VALUE, IDC_DS_CONTRAST_LABEL, u"DisplaySetting.Constrast",
+     u"Constrast"},
 };
 const int kGainSliders[] = {IDC_DS_RED, IDC_DS_GREEN, IDC_DS_BLUE};
-const int kRotations[][2] = {{IDC_DS_ROTATE_0, 0}, {IDC_DS_ROTATE_90, 1}, {IDC_DS_ROTATE_180, 2},
-                             {IDC_DS_ROTATE_270, 3}};
+const int kRotations[][2] = {
+    {IDC_DS_ROTATE_0, 0}, {IDC_DS_ROTATE_90, 1}, {IDC_DS_ROTATE_180, 2}, {IDC_DS_ROTATE_270, 3}};
 
 // What a slider sends to the monitor.
 MonitorCommand commandFor(int sliderId, uint32_t value) {
     switch (sliderId) {
-        case IDC_DS_RED: return MonitorCommand::setVcp(kVcpRedGain, value);
-        case IDC_DS_GREEN: return MonitorCommand::setVcp(kVcpGreenGain, value);
-        case IDC_DS_BLUE: return MonitorCommand::setVcp(kVcpBlueGain, value);
-        case IDC_DS_BRIGHTNESS: return MonitorCommand::brightness(value);
-        default: return MonitorCommand::contrast(value);
+        case IDC_DS_RED:
+            return MonitorCommand::setVcp(kVcpRedGain, value);
+        case IDC_DS_GREEN:
+            return MonitorCommand::setVcp(kVcpGreenGain, value);
+        case IDC_DS_BLUE:
+            return MonitorCommand::setVcp(kVcpBlueGain, value);
+        case IDC_DS_BRIGHTNESS:
+            return MonitorCommand::brightness(value);
+        default:
+            return MonitorCommand::contrast(value);
     }
 }
 
@@ -61,7 +68,8 @@ INT_PTR CDlgDisplaySettings::open(HINSTANCE instance, HWND owner, const DeviceRe
     if (isOpen()) return -1;
     const int index = block_.currentMonitor;
     if (index <= 0) {
-        MessageBoxW(owner, L"Please set your monitors to extend mode then try again.! ", L"Info", MB_OK);
+        MessageBoxW(owner, L"Please set your monitors to extend mode then try again.! ", L"Info",
+                    MB_OK);
         return IDCANCEL;
     }
     std::memcpy(mode_, block_.displayMode, sizeof mode_);
@@ -108,7 +116,7 @@ void CDlgDisplaySettings::onInitDialog() {
     enableAdjusting(false);
     worker_ = std::make_unique<scribo::win::MonitorWorker>(
         std::make_unique<scribo::win::Dxva2MonitorPort>(std::move(monitors_), deviceName_,
-                                                     platform::makeDisplaySettingsChanger()),
+                                                        platform::makeDisplaySettingsChanger()),
         hwnd(), kMonitorDone);
     worker_->post(MonitorCommand::read(kTokenReadDone));
 }
@@ -124,9 +132,12 @@ void CDlgDisplaySettings::enableAdjusting(bool enabled) {
 
 void CDlgDisplaySettings::setTexts() {
     const std::u16string_view section = u"Dialog_DisplaySetting";
-    SetWindowTextW(hwnd(), platform::toWide(language_.readText(section, u"DisplaySetting.Caption")).c_str());
-    setText(IDC_DS_GROUP_TEMPERATURE, language_.readText(section, u"DisplaySetting.ColorTemperature"));
-    for (const SliderRow& row : kRows) setText(row.label, language_.readText(section, row.key, row.fallback));
+    SetWindowTextW(
+        hwnd(), platform::toWide(language_.readText(section, u"DisplaySetting.Caption")).c_str());
+    setText(IDC_DS_GROUP_TEMPERATURE,
+            language_.readText(section, u"DisplaySetting.ColorTemperature"));
+    for (const SliderRow& row : kRows)
+        setText(row.label, language_.readText(section, row.key, row.fallback));
     setText(IDC_DS_RESTORE, language_.readText(section, u"DisplaySetting.Restore", u"Restore"));
     setText(IDOK, language_.readText(u"Dialog_Main", u"Main.OK", u"OK"));
     setText(IDCANCEL, language_.readText(u"Dialog_Main", u"Main.Cancel", u"Cancel"));
@@ -140,14 +151,18 @@ void CDlgDisplaySettings::showReadings(const MonitorReadings& r) {
     uint32_t lastMinimum = 0;
     if (r.gainsRead) {
         for (int gain = 0; gain < 3; ++gain)
-            showSlider(kRows[gain].slider, kRows[gain].value, sliderFromReading(r.gainOk[gain], r.gains[gain], lastMinimum));
+            showSlider(kRows[gain].slider, kRows[gain].value,
+                       sliderFromReading(r.gainOk[gain], r.gains[gain], lastMinimum));
     }
-    showSlider(IDC_DS_BRIGHTNESS, IDC_DS_BRIGHTNESS_VALUE, sliderFromReading(r.brightnessOk, r.brightness, lastMinimum));
-    showSlider(IDC_DS_CONTRAST, IDC_DS_CONTRAST_VALUE, sliderFromReading(r.contrastOk, r.contrast, lastMinimum));
+    showSlider(IDC_DS_BRIGHTNESS, IDC_DS_BRIGHTNESS_VALUE,
+               sliderFromReading(r.brightnessOk, r.brightness, lastMinimum));
+    showSlider(IDC_DS_CONTRAST, IDC_DS_CONTRAST_VALUE,
+               sliderFromReading(r.contrastOk, r.contrast, lastMinimum));
 }
 
 void CDlgDisplaySettings::showSlider(int sliderId, int valueId, const SliderShown& shown) {
-    if (shown.position) SendMessageW(item(sliderId), TBM_SETPOS, TRUE, static_cast<LPARAM>(*shown.position));
+    if (shown.position)
+        SendMessageW(item(sliderId), TBM_SETPOS, TRUE, static_cast<LPARAM>(*shown.position));
     SetDlgItemInt(hwnd(), valueId, shown.label, FALSE);
 }
 

@@ -14,10 +14,10 @@
 #include "config/language.h"
 #include "config/shared_block.h"
 #include "mapping/monitor_commands.h"
-#include "platform/dialog.h"
-#include "platform/monitor_control.h"
 #include "mapping/win/monitor_port.h"
 #include "mapping/win/monitor_worker.h"
+#include "platform/dialog.h"
+#include "platform/monitor_control.h"
 
 class CDlgDisplaySettings : public platform::Dialog {
 public:

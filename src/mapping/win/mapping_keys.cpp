@@ -1,8 +1,8 @@
 // The mapping trackers with the keyboard: each preview is a tab stop while its tracker can be
 // changed, and the arrow keys move or resize the tracker through the same operations as a drag.
-#include "mapping/keyboard_steps.h"
-#include "mapping/win/arrow_keys.h"
+#include "config/keyboard_steps.h"
 #include "mapping/win/mapping_panel.h"
+#include "platform/arrow_keys.h"
 #include "platform/dpi.h"
 #include "resource.h"
 
@@ -24,17 +24,20 @@ bool MappingPanel::trackerMovable(Tracker which, const DeviceRecord* rec) const 
 }
 
 bool MappingPanel::onTrackerKey(Tracker which, UINT vk, DeviceRecord* rec) {
-    const auto key = win::arrowKeyOf(vk);
+    const auto key = platform::arrowKeyOf(vk);
     if (!key) return false;
     if (!trackerMovable(which, rec)) return true;
-    const KeyStep step = arrowStep(*key, platform::KeyboardHost::shiftDown(), platform::dpiOf(dialog_));
+    const KeyStep step =
+        arrowStep(*key, platform::KeyboardHost::shiftDown(), platform::dpiOf(dialog_));
     const bool resize = platform::KeyboardHost::controlDown();
     if (which == Tracker::Screen) {
         readScreenPreviewRect();
-        const Rect32 r = keyboardTrackerRect(mapping_.screenTrackerRect(), mapping_.screenPreviewRect(), step, resize);
+        const Rect32 r = keyboardTrackerRect(mapping_.screenTrackerRect(),
+                                             mapping_.screenPreviewRect(), step, resize);
         mapping_.finishScreenDrag(r, *rec, block_.monitorRects, lock_);
     } else {
-        const Rect32 r = keyboardTrackerRect(mapping_.tabletTrackerRect(), mapping_.tabletPreviewRect(), step, resize);
+        const Rect32 r = keyboardTrackerRect(mapping_.tabletTrackerRect(),
+                                             mapping_.tabletPreviewRect(), step, resize);
         mapping_.finishTabletDrag(r, *rec, lock_);
     }
     syncTrackers();
@@ -50,7 +53,9 @@ void MappingPanel::drawKeyFocus(HDC dc, const DeviceRecord* rec) {
     const Rect32* r = screenKeys_.focused()   ? &mapping_.screenTrackerRect()
                       : tabletKeys_.focused() ? &mapping_.tabletTrackerRect()
                                               : nullptr;
-    if (r == nullptr || !trackerMovable(screenKeys_.focused() ? Tracker::Screen : Tracker::Tablet, rec)) return;
+    if (r == nullptr ||
+        !trackerMovable(screenKeys_.focused() ? Tracker::Screen : Tracker::Tablet, rec))
+        return;
     RECT focus{r->left, r->top, r->right, r->bottom};
     const int gap = platform::scalePx(3, dialog_);
     InflateRect(&focus, gap, gap);

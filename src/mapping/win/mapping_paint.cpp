@@ -48,7 +48,8 @@ bool MappingPanel::onLeftButtonDown(POINT p, DeviceRecord* rec) {
         const auto hit = screenTracker_.hitTest(p);
         if (screenTracker_.track(dialog_, p, hit)) {
             const RECT& r = screenTracker_.rect;
-            mapping_.finishScreenDrag({r.left, r.top, r.right, r.bottom}, *rec, block_.monitorRects, lock_);
+            mapping_.finishScreenDrag({r.left, r.top, r.right, r.bottom}, *rec, block_.monitorRects,
+                                      lock_);
         }
         syncTrackers();
         showFields();

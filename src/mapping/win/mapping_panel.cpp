@@ -84,7 +84,8 @@ void MappingPanel::readScreenPreviewRect() {
 void MappingPanel::load(DeviceRecord& rec, int systemMonitorCount) {
     readScreenPreviewRect();
     mapping_.loadDeviceMapping(rec, systemMonitorCount, block_.monitorRects, lock_);
-    SendMessageW(item(IDC_MONITOR_LIST), CB_SETCURSEL, static_cast<WPARAM>(mapping_.selection()), 0);
+    SendMessageW(item(IDC_MONITOR_LIST), CB_SETCURSEL, static_cast<WPARAM>(mapping_.selection()),
+                 0);
     showRotation();
     moveTabletPreview();
     showFields();
@@ -104,8 +105,10 @@ void MappingPanel::load(DeviceRecord& rec, int systemMonitorCount) {
 bool MappingPanel::onCommand(int id, int code, DeviceRecord* rec) {
     if (id == IDC_DISPLAY_SETTING) {
         if (code != BN_CLICKED) return true;
-        if (!displaySettings_) displaySettings_ = std::make_unique<CDlgDisplaySettings>(block_, language_);
-        const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog_, GWLP_HINSTANCE));
+        if (!displaySettings_)
+            displaySettings_ = std::make_unique<CDlgDisplaySettings>(block_, language_);
+        const auto instance =
+            reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog_, GWLP_HINSTANCE));
         displaySettings_->open(instance, dialog_, rec);
         return true;
     }
@@ -122,7 +125,8 @@ bool MappingPanel::onCommand(int id, int code, DeviceRecord* rec) {
     switch (id) {
         case IDC_MONITOR_LIST:
             if (code == CBN_SELCHANGE && rec != nullptr) {
-                const int i = static_cast<int>(SendMessageW(item(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0));
+                const int i =
+                    static_cast<int>(SendMessageW(item(IDC_MONITOR_LIST), CB_GETCURSEL, 0, 0));
                 readScreenPreviewRect();
                 if (!mapping_.selectMonitor(i, *rec, block_.monitorRects, lock_)) return true;
                 afterMonitorChange(true);
@@ -174,9 +178,10 @@ void MappingPanel::chooseRotation(int r, DeviceRecord& rec) {
     // Between the two locked writes and never while the lock is held: the service may take the
     // lock itself while it handles the message.
     if (rec.hasTrackPad != 0 && rec.trackPadId == 1)
-        platform::sendToService(WM_SERVICE_TRACKPAD,
-                                static_cast<WPARAM>(static_cast<LONG_PTR>(static_cast<int16_t>(rec.trackPadId))),
-                                static_cast<LPARAM>(r));
+        platform::sendToService(
+            WM_SERVICE_TRACKPAD,
+            static_cast<WPARAM>(static_cast<LONG_PTR>(static_cast<int16_t>(rec.trackPadId))),
+            static_cast<LPARAM>(r));
     mapping_.writeRotatedFullArea(rec, lock_);
     showRotation();
     showFields();
@@ -193,8 +198,9 @@ void MappingPanel::showDefaults(DeviceRecord& rec) {
     showRotation();
     // Outside the lock; here for every trackpad, whatever its id.
     if (rec.hasTrackPad != 0)
-        platform::sendToService(WM_SERVICE_TRACKPAD,
-                                static_cast<WPARAM>(static_cast<LONG_PTR>(static_cast<int16_t>(rec.trackPadId))), 0);
+        platform::sendToService(
+            WM_SERVICE_TRACKPAD,
+            static_cast<WPARAM>(static_cast<LONG_PTR>(static_cast<int16_t>(rec.trackPadId))), 0);
     mapping_.refreshTabletPreview(rec);
     moveTabletPreview();
     showFields();
@@ -261,7 +267,8 @@ void MappingPanel::afterMonitorChange(bool redrawNow) {
 void MappingPanel::moveInfoWindow() const {
     // The info window sits on the mapped monitor; with the whole desktop, on the first monitor.
     const int i = mapping_.selection() == 0 ? 1 : mapping_.selection();
-    if (const Rect32* m = monitorAt(block_, i)) scribo::win::moveInfoWindow({m->left, m->top, m->right, m->bottom});
+    if (const Rect32* m = monitorAt(block_, i))
+        scribo::win::moveInfoWindow({m->left, m->top, m->right, m->bottom});
 }
 
 void MappingPanel::captureThumbnail() {
@@ -269,7 +276,9 @@ void MappingPanel::captureThumbnail() {
     thumbnail_.capture(selectedMonitor(), SIZE{p.right - p.left, p.bottom - p.top});
 }
 
-void MappingPanel::captureThumbnailSoon(UINT delayMs) { SetTimer(dialog_, kTimerCapture, delayMs, nullptr); }
+void MappingPanel::captureThumbnailSoon(UINT delayMs) {
+    SetTimer(dialog_, kTimerCapture, delayMs, nullptr);
+}
 
 void MappingPanel::refreshThumbnail() {
     KillTimer(dialog_, kTimerCapture);
@@ -292,14 +301,15 @@ bool MappingPanel::onTimer(UINT_PTR id) {
 
 void MappingPanel::showRotation() {
     for (const auto& radio : kRotationRadios)
-        CheckDlgButton(dialog_, radio.id, radio.rotation == mapping_.rotation() ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog_, radio.id,
+                       radio.rotation == mapping_.rotation() ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void MappingPanel::moveTabletPreview() {
     const Rect32& r = mapping_.tabletPreviewRect();
     if (r.right <= r.left || r.bottom <= r.top) return;
-    SetWindowPos(item(IDC_TABLET_PREVIEW), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(item(IDC_TABLET_PREVIEW), nullptr, r.left, r.top, r.right - r.left,
+                 r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MappingPanel::syncTrackers() {

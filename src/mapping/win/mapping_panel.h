@@ -12,11 +12,11 @@
 #include "config/language.h"
 #include "config/shared_block.h"
 #include "mapping/screen_mapping.h"
-#include "mapping/win/thumbnail.h"
-#include "platform/pictures.h"
-#include "platform/keyboard_host.h"
-#include "platform/rect_tracker.h"
 #include "mapping/win/display_settings_dialog.h"
+#include "mapping/win/thumbnail.h"
+#include "platform/keyboard_host.h"
+#include "platform/pictures.h"
+#include "platform/rect_tracker.h"
 
 class MappingPanel {
 public:
@@ -65,7 +65,8 @@ public:
     // tracker can be moved; the arrows move the tracker, Shift for a large step, Ctrl moves its
     // bottom-right corner instead. The change goes the way of a mouse drag.
     enum class Tracker { Screen, Tablet };
-    void attachKeyboard(Tracker which, std::wstring_view name, platform::KeyboardHost::KeyHandler onKey);
+    void attachKeyboard(Tracker which, std::wstring_view name,
+                        platform::KeyboardHost::KeyHandler onKey);
     bool onTrackerKey(Tracker which, UINT virtualKey, scribo::DeviceRecord* rec);
 
     // The monitor of the current selection (entry 0 = the whole desktop).

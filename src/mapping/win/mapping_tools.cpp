@@ -45,16 +45,19 @@ void MappingTools::openCalibration(DeviceBinding binding) {
         return;
     }
     calibration_ = std::make_unique<CDlgCheckDisplay>(block_, lock_);
-    if (!calibration_->create(instance_, main_, std::move(binding), block_.currentMonitor)) calibration_.reset();
+    if (!calibration_->create(instance_, main_, std::move(binding), block_.currentMonitor))
+        calibration_.reset();
 }
 
 void MappingTools::onDeviceEvent(bool reload) {
     if (calibration_ && calibration_->open() && (reload || !calibration_->binding().rebind()))
         calibration_->cancel();
-    if (overlay_ && overlay_->hwnd() != nullptr && IsWindowVisible(overlay_->hwnd())) overlay_->cancel();
+    if (overlay_ && overlay_->hwnd() != nullptr && IsWindowVisible(overlay_->hwnd()))
+        overlay_->cancel();
 }
 
 void MappingTools::closeAll() {
     if (calibration_) calibration_->cancel();
-    if (overlay_ && overlay_->hwnd() != nullptr && IsWindowVisible(overlay_->hwnd())) overlay_->cancel();
+    if (overlay_ && overlay_->hwnd() != nullptr && IsWindowVisible(overlay_->hwnd()))
+        overlay_->cancel();
 }

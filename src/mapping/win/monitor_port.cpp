@@ -14,7 +14,9 @@ static_assert(offsetof(DEVMODEW, dmPelsHeight) == kDmPelsHeightOffset);
 
 Dxva2MonitorPort::Dxva2MonitorPort(platform::PhysicalMonitors monitors, std::wstring deviceName,
                                    std::unique_ptr<platform::DisplaySettingsChanger> changer)
-    : monitors_(std::move(monitors)), deviceName_(std::move(deviceName)), changer_(std::move(changer)) {}
+    : monitors_(std::move(monitors)),
+      deviceName_(std::move(deviceName)),
+      changer_(std::move(changer)) {}
 
 bool Dxva2MonitorPort::readColourTemperature(int& reported) {
     return platform::readColourTemperature(monitors_.first(), reported);
@@ -41,9 +43,15 @@ bool Dxva2MonitorPort::readContrast(MonitorReading& r) {
     return asReading(platform::readContrast(monitors_.first(), raw), raw, r);
 }
 
-void Dxva2MonitorPort::setVcp(uint8_t code, uint32_t value) { platform::setVcp(monitors_.first(), code, value); }
-void Dxva2MonitorPort::setBrightness(uint32_t value) { platform::setBrightness(monitors_.first(), value); }
-void Dxva2MonitorPort::setContrast(uint32_t value) { platform::setContrast(monitors_.first(), value); }
+void Dxva2MonitorPort::setVcp(uint8_t code, uint32_t value) {
+    platform::setVcp(monitors_.first(), code, value);
+}
+void Dxva2MonitorPort::setBrightness(uint32_t value) {
+    platform::setBrightness(monitors_.first(), value);
+}
+void Dxva2MonitorPort::setContrast(uint32_t value) {
+    platform::setContrast(monitors_.first(), value);
+}
 void Dxva2MonitorPort::save() { platform::saveSettings(monitors_.first()); }
 
 void Dxva2MonitorPort::changeDisplayMode(const scribo::DisplayModeChange& change) {

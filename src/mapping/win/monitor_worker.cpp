@@ -18,8 +18,8 @@ struct MonitorWorker::Shared {
     std::condition_variable finished;  // the thread has ended
     scribo::MonitorCommandQueue queue;
     std::optional<scribo::MonitorReadings> readings;
-    bool stop = false;    // abandoned: nothing more is done
-    bool alone = false;   // nobody listens: end once the queue is empty
+    bool stop = false;   // abandoned: nothing more is done
+    bool alone = false;  // nobody listens: end once the queue is empty
     bool done = false;
 
     // Waits `ms` unless abandoned meanwhile; false when abandoned.
@@ -89,14 +89,15 @@ void MonitorWorker::run(std::shared_ptr<Shared> s) {
         const scribo::MonitorCommand cmd = *s->queue.pop();
         lock.unlock();
         scribo::MonitorReadings found;
-        const int after = scribo::runMonitorCommand(cmd, *s->port, [&](int ms) { return s->pause(ms); },
-                                                    &found);
+        const int after = scribo::runMonitorCommand(
+            cmd, *s->port, [&](int ms) { return s->pause(ms); }, &found);
         lock.lock();
         if (cmd.op == scribo::MonitorOp::Read) s->readings = found;
         // Told only while someone listens: after abandon or finishAlone the window may be gone.
         if (cmd.notifyToken != 0 && !s->stop && !s->alone)
             PostMessageW(s->notify, s->message, cmd.notifyToken, 0);
-        if (scribo::talksToMonitor(cmd)) nextAllowed = Clock::now() + std::chrono::milliseconds(after);
+        if (scribo::talksToMonitor(cmd))
+            nextAllowed = Clock::now() + std::chrono::milliseconds(after);
     }
     // The physical monitors go with the thread that used them.
     lock.unlock();

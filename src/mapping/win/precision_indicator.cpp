@@ -22,9 +22,11 @@ void CDlgJXMode::showAt(const scribo::PrecisionIndicatorLayout& l) {
     place(item(IDC_PRECISION_HOLE), l.hole);
     place(item(IDC_PRECISION_CAPTION), l.caption);
     const scribo::Rect32& m = l.monitor;
-    SetWindowPos(hwnd(), HWND_TOPMOST, m.left, m.top, m.right - m.left, m.bottom - m.top, SWP_SHOWWINDOW);
+    SetWindowPos(hwnd(), HWND_TOPMOST, m.left, m.top, m.right - m.left, m.bottom - m.top,
+                 SWP_SHOWWINDOW);
     SetForegroundWindow(hwnd());  // so that Escape reaches it
-    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(hwnd(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void CDlgJXMode::hide() {
@@ -46,7 +48,8 @@ bool CDlgJXMode::handleMessage(UINT msg, WPARAM, LPARAM l, LRESULT& result) {
         case WM_INITDIALOG:
             SetWindowTextW(hwnd(), L"Scribo precision");
             background_.reset(CreateSolidBrush(kBackground));
-            SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
+            SetWindowLongPtrW(hwnd(), GWL_EXSTYLE,
+                              GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
             SetLayeredWindowAttributes(hwnd(), kClear, kAlpha, LWA_COLORKEY | LWA_ALPHA);
             setText(IDC_PRECISION_CAPTION, caption_);
             result = FALSE;  // no focus to any control

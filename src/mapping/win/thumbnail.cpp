@@ -35,8 +35,8 @@ void Thumbnail::capture(const RECT& source, SIZE size) {
     SetBrushOrgEx(memory.get(), 0, 0, nullptr);
     const Rect32& s = copy->source;
     const Rect32& t = copy->target;
-    StretchBlt(memory.get(), t.left, t.top, t.right - t.left, t.bottom - t.top, screen.get(), s.left,
-               s.top, s.right - s.left, s.bottom - s.top, SRCCOPY);
+    StretchBlt(memory.get(), t.left, t.top, t.right - t.left, t.bottom - t.top, screen.get(),
+               s.left, s.top, s.right - s.left, s.bottom - s.top, SRCCOPY);
 }
 
 void Thumbnail::paint(HDC dc, POINT at) const {

@@ -52,10 +52,10 @@ bool CWndShowInfo::create(HINSTANCE instance) {
 
     RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    hwnd_.reset(CreateWindowExW(
-        WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE, className, L"",
-        WS_POPUP, work.left, work.bottom - kStripHeight, work.right - work.left, kStripHeight,
-        nullptr, nullptr, instance, nullptr));
+    hwnd_.reset(CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE,
+                                className, L"", WS_POPUP, work.left, work.bottom - kStripHeight,
+                                work.right - work.left, kStripHeight, nullptr, nullptr, instance,
+                                nullptr));
     if (!hwnd_) return false;
     SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWndShowInfo::proc));
@@ -190,12 +190,14 @@ const Gdiplus::FontFamily* CWndShowInfo::family() {
     return family_.get();
 }
 
-void CWndShowInfo::drawText(Gdiplus::Graphics& g, const Gdiplus::FontFamily& fam, float w, float h) const {
+void CWndShowInfo::drawText(Gdiplus::Graphics& g, const Gdiplus::FontFamily& fam, float w,
+                            float h) const {
     g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
     g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
 
-    std::unique_ptr<Gdiplus::StringFormat> format(Gdiplus::StringFormat::GenericTypographic()->Clone());
+    std::unique_ptr<Gdiplus::StringFormat> format(
+        Gdiplus::StringFormat::GenericTypographic()->Clone());
     format->SetFormatFlags(format->GetFormatFlags() | Gdiplus::StringFormatFlagsNoWrap |
                            Gdiplus::StringFormatFlagsNoClip);
     format->SetTrimming(Gdiplus::StringTrimmingNone);
@@ -252,7 +254,8 @@ void CWndShowInfo::render() {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    platform::UniqueBitmap bitmap(CreateDIBSection(surface_.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    platform::UniqueBitmap bitmap(
+        CreateDIBSection(surface_.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || bits == nullptr) return;
     platform::SelectGuard selected(surface_.get(), bitmap.get());
 
@@ -268,5 +271,6 @@ void CWndShowInfo::render() {
     POINT origin{0, 0};
     SIZE size{w, h};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    UpdateLayeredWindow(hwnd, nullptr, nullptr, &size, surface_.get(), &origin, 0, &blend, ULW_ALPHA);
+    UpdateLayeredWindow(hwnd, nullptr, nullptr, &size, surface_.get(), &origin, 0, &blend,
+                        ULW_ALPHA);
 }

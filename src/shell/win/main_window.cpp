@@ -48,7 +48,9 @@ std::u16string CQX_ScriboDlg::text(std::u16string_view key, std::u16string_view 
     return language_->readText(section, key, fallback);
 }
 
-DeviceRecord* CQX_ScriboDlg::current() const { return devices_ ? devices_->currentRecord() : nullptr; }
+DeviceRecord* CQX_ScriboDlg::current() const {
+    return devices_ ? devices_->currentRecord() : nullptr;
+}
 
 void CQX_ScriboDlg::endPanel(INT_PTR code) { endDialog(code); }
 
@@ -78,10 +80,13 @@ bool CQX_ScriboDlg::onInitDialog() {
     store_ = std::make_unique<scribo::win::ConfigStore>(configPath_, *language_, hwnd());
     transfer_ = std::make_unique<scribo::win::ConfigTransfer>(configPath_, hwnd(), store_.get());
     common_ = std::make_unique<CommonFile>(profiles_, languageFiles_.commonFile);
-    pen_ = std::make_unique<PenPanel>(hwnd(), link_.lock(), *language_, [this] { return bindCurrent(); });
+    pen_ = std::make_unique<PenPanel>(hwnd(), link_.lock(), *language_,
+                                      [this] { return bindCurrent(); });
     pressure_ = std::make_unique<PressurePanel>(hwnd(), link_.lock());
-    mapping_ = std::make_unique<MappingPanel>(hwnd(), *link_.block(), link_.lock(), *language_, pictures_);
-    mappingTools_ = std::make_unique<MappingTools>(instance_, hwnd(), *link_.block(), link_.lock(), *language_);
+    mapping_ =
+        std::make_unique<MappingPanel>(hwnd(), *link_.block(), link_.lock(), *language_, pictures_);
+    mappingTools_ =
+        std::make_unique<MappingTools>(instance_, hwnd(), *link_.block(), link_.lock(), *language_);
     RECT client{};
     GetClientRect(hwnd(), &client);
     mapping_->setClientSize(client.right, client.bottom);
@@ -131,7 +136,8 @@ void CQX_ScriboDlg::finishInitialisation() {
     // or the next show would give the window no size at all.
     RECT r{};
     if (GetWindowRect(hwnd(), &r) && r.right > r.left && r.bottom > r.top) restoreRect_ = r;
-    const int selection = static_cast<int>(SendDlgItemMessageW(hwnd(), IDC_DEVICE_LIST, CB_GETCURSEL, 0, 0));
+    const int selection =
+        static_cast<int>(SendDlgItemMessageW(hwnd(), IDC_DEVICE_LIST, CB_GETCURSEL, 0, 0));
     devices_->selectCurrentFromCombo(selection);
     pressure_->initTrackbar();
     pen_->initTrackbar();
@@ -181,8 +187,8 @@ void CQX_ScriboDlg::applyControlState() {
         {ControlRole::DisplaySetting, {IDC_DISPLAY_SETTING}},
         {ControlRole::Calibrate, {IDC_CALIBRATE}},
         {ControlRole::TabletOnly,
-         {IDC_SET_SCREEN_AREA, IDC_ROTATE_180, IDC_ROTATE_0, IDC_ROTATE_90, IDC_ROTATE_270, IDC_FULL_AREA,
-          IDC_SCREEN_PORTION, IDC_SET_WORK_AREA}},
+         {IDC_SET_SCREEN_AREA, IDC_ROTATE_180, IDC_ROTATE_0, IDC_ROTATE_90, IDC_ROTATE_270,
+          IDC_FULL_AREA, IDC_SCREEN_PORTION, IDC_SET_WORK_AREA}},
         {ControlRole::TabletFields, {IDC_TABLET_X, IDC_TABLET_Y, IDC_TABLET_W, IDC_TABLET_H}},
         {ControlRole::SetScreenArea, {IDC_SET_SCREEN_AREA}},
         {ControlRole::AbsoluteOnly, {IDC_WINDOWS_INK, IDC_FULL_AREA, IDC_SCREEN_PORTION}},
@@ -222,10 +228,10 @@ void CQX_ScriboDlg::onTrayIconChoice(LPARAM choice) {
 void CQX_ScriboDlg::onPrecision() {
     POINT cursor{};
     GetCursorPos(&cursor);
-    const auto result = precision_.toggle(*link_.block(), link_.lock(), Point32{cursor.x, cursor.y});
+    const auto result =
+        precision_.toggle(*link_.block(), link_.lock(), Point32{cursor.x, cursor.y});
     if (mappingTools_) mappingTools_->showPrecision(result);
 }
-
 
 void CQX_ScriboDlg::onReload() {
     onDeviceEvent(true);
@@ -298,7 +304,6 @@ void CQX_ScriboDlg::saveAllDevices() {
     if (store_ && devices_) store_->saveAllDevices(*link_.block(), devices_->deviceIds());
 }
 
-
 bool CQX_ScriboDlg::onCommand(int id, int code) {
     const bool handled = dispatchCommand(id, code);
     // Whatever the command changed (a mode, a monitor, the device), the controls follow.
@@ -328,7 +333,8 @@ bool CQX_ScriboDlg::dispatchCommand(int id, int code) {
             return true;
         case IDC_DEVICE_LIST:
             if (code == CBN_SELCHANGE && devices_) {
-                const int sel = static_cast<int>(SendMessageW(item(IDC_DEVICE_LIST), CB_GETCURSEL, 0, 0));
+                const int sel =
+                    static_cast<int>(SendMessageW(item(IDC_DEVICE_LIST), CB_GETCURSEL, 0, 0));
                 applyActions(devices_->onComboSelection(sel));
             }
             return true;
@@ -477,7 +483,8 @@ bool CQX_ScriboDlg::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result)
             result = TRUE;
             return true;
         case WM_SIZE:
-            if (mapping_ && (LOWORD(l) != 0 || HIWORD(l) != 0)) mapping_->setClientSize(LOWORD(l), HIWORD(l));
+            if (mapping_ && (LOWORD(l) != 0 || HIWORD(l) != 0))
+                mapping_->setClientSize(LOWORD(l), HIWORD(l));
             return false;
         case WM_TIMER:
             if (w == kTimerPressureFrame) {

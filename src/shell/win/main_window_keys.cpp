@@ -2,10 +2,10 @@
 // remote's window, which lives while the remote is connected.
 #include "config/block_access.h"
 #include "config/service_protocol.h"
-#include "platform/wide.h"
-#include "resource.h"
 #include "keys/win/hotkeys_dialog.h"
 #include "platform/message_loop.h"
+#include "platform/wide.h"
+#include "resource.h"
 #include "shell/win/main_window.h"
 
 using namespace scribo;
@@ -33,7 +33,8 @@ win::ExpressServices CQX_ScriboDlg::expressServices() {
     s.pictures = &pictures_;
     const HINSTANCE instance = instance_;
     const TIniFile* lang = language_.get();
-    s.chooseHotKeys = [instance, lang](HWND owner, int32_t hasRing, int32_t hasTrackPad, int32_t ringCount) {
+    s.chooseHotKeys = [instance, lang](HWND owner, int32_t hasRing, int32_t hasTrackPad,
+                                       int32_t ringCount) {
         return win::runHotKeys(instance, owner, *lang, hasRing, hasTrackPad, ringCount);
     };
     return s;
@@ -41,7 +42,8 @@ win::ExpressServices CQX_ScriboDlg::expressServices() {
 
 DeviceBinding CQX_ScriboDlg::bindCurrent() const {
     const DeviceEntry* entry = devices_ ? devices_->currentDevice() : nullptr;
-    if (entry == nullptr || link_.block() == nullptr || devices_->currentRecord() == nullptr) return {};
+    if (entry == nullptr || link_.block() == nullptr || devices_->currentRecord() == nullptr)
+        return {};
     return generations_.bindDevice(*link_.block(), entry->deviceId);
 }
 

@@ -81,7 +81,8 @@ void CQX_ScriboDlg::onMappingCommand(int id) {
             if (rec == nullptr) break;
             // One grouped write: the service never sees half of the defaults.
             writeLocked(link_.lock(), [&] {
-                restoreDeviceDefaults(*rec, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+                restoreDeviceDefaults(*rec, GetSystemMetrics(SM_CXSCREEN),
+                                      GetSystemMetrics(SM_CYSCREEN));
             });
             mapping_->showDefaults(*rec);
             pen_->showDefaults();
@@ -117,10 +118,12 @@ void CQX_ScriboDlg::attachKeyboard() {
     using Tracker = MappingPanel::Tracker;
     pressure_->attachKeyboard(platform::toWide(text(u"Main.PressAdjust", u"Pressure")),
                               [this](UINT vk) { return pressure_->onKey(vk, current()); });
-    mapping_->attachKeyboard(Tracker::Screen, platform::toWide(text(u"Main.ScreenMap", u"Screen")),
-                             [this](UINT vk) { return mapping_->onTrackerKey(Tracker::Screen, vk, current()); });
-    mapping_->attachKeyboard(Tracker::Tablet, platform::toWide(text(u"Main.WorkArea", u"Tablet")),
-                             [this](UINT vk) { return mapping_->onTrackerKey(Tracker::Tablet, vk, current()); });
+    mapping_->attachKeyboard(
+        Tracker::Screen, platform::toWide(text(u"Main.ScreenMap", u"Screen")),
+        [this](UINT vk) { return mapping_->onTrackerKey(Tracker::Screen, vk, current()); });
+    mapping_->attachKeyboard(
+        Tracker::Tablet, platform::toWide(text(u"Main.WorkArea", u"Tablet")),
+        [this](UINT vk) { return mapping_->onTrackerKey(Tracker::Tablet, vk, current()); });
 }
 
 void CQX_ScriboDlg::onDpiChanged(int dpi, const RECT& suggested) {
@@ -132,12 +135,15 @@ void CQX_ScriboDlg::onDpiChanged(int dpi, const RECT& suggested) {
     RECT r{};
     GetWindowRect(hwnd(), &r);
     if (r.right > r.left) {
-        SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                     suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top,
+                     suggested.right - suggested.left, suggested.bottom - suggested.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         restoreRect_ = suggested;
     } else if (old > 0) {
-        restoreRect_.right = restoreRect_.left + MulDiv(restoreRect_.right - restoreRect_.left, dpi_, old);
-        restoreRect_.bottom = restoreRect_.top + MulDiv(restoreRect_.bottom - restoreRect_.top, dpi_, old);
+        restoreRect_.right =
+            restoreRect_.left + MulDiv(restoreRect_.right - restoreRect_.left, dpi_, old);
+        restoreRect_.bottom =
+            restoreRect_.top + MulDiv(restoreRect_.bottom - restoreRect_.top, dpi_, old);
     }
     RECT client{};
     GetClientRect(hwnd(), &client);

@@ -56,7 +56,6 @@ const ControlText kControlTexts[] = {
     {IDC_NEW_VERSION_TEXT, u"Main.NewVersionInfo", nullptr},
 };
 
-
 }  // namespace
 
 void CQX_ScriboDlg::setAllTexts() {
@@ -98,11 +97,13 @@ void CQX_ScriboDlg::showPanel() {
     const LONG_PTR ex = GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
     UINT frame = 0;
     if ((ex & WS_EX_TOOLWINDOW) != 0) {
-        SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, (ex & ~LONG_PTR{WS_EX_TOOLWINDOW}) | WS_EX_APPWINDOW);
+        SetWindowLongPtrW(hwnd(), GWL_EXSTYLE,
+                          (ex & ~LONG_PTR{WS_EX_TOOLWINDOW}) | WS_EX_APPWINDOW);
         frame = SWP_FRAMECHANGED;
     }
     SetWindowPos(hwnd(), HWND_TOP, restoreRect_.left, restoreRect_.top,
-                 restoreRect_.right - restoreRect_.left, restoreRect_.bottom - restoreRect_.top, frame);
+                 restoreRect_.right - restoreRect_.left, restoreRect_.bottom - restoreRect_.top,
+                 frame);
     SetForegroundWindow(hwnd());
     platform::setTaskbarButton(hwnd(), true);
     ShowWindow(hwnd(), SW_SHOWNORMAL);
@@ -128,7 +129,8 @@ void CQX_ScriboDlg::showTrayMenu() {
     POINT pt{};
     GetCursorPos(&pt);
     SetForegroundWindow(hwnd());
-    const UINT cmd = TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD, pt.x, pt.y, 0, hwnd(), nullptr);
+    const UINT cmd =
+        TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD, pt.x, pt.y, 0, hwnd(), nullptr);
     PostMessageW(hwnd(), WM_NULL, 0, 0);
     menu.reset();
     switch (cmd) {
@@ -167,11 +169,13 @@ void CQX_ScriboDlg::onDrawItem(const DRAWITEMSTRUCT& di) {
     switch (di.CtlID) {
         case IDC_PEN_PICTURE: {
             const DeviceRecord* rec = current();
-            platform::drawPictureInControl(di, pictures_.forDpi(penPictureId(rec ? rec->penModel : 0), dpi), true);
+            platform::drawPictureInControl(
+                di, pictures_.forDpi(penPictureId(rec ? rec->penModel : 0), dpi), true);
             break;
         }
         case IDC_LOGO:
-            platform::drawPictureInControl(di, pictures_.forDpi(common_ ? common_->logoId() : 0, dpi), true);
+            platform::drawPictureInControl(
+                di, pictures_.forDpi(common_ ? common_->logoId() : 0, dpi), true);
             break;
         case IDC_PRESSURE_BAR:
             if (pressure_) pressure_->drawBar(di.hDC, di.rcItem);

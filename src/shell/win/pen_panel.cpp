@@ -28,7 +28,8 @@ void PenPanel::fillTexts() {
         for (int k = 1; k <= kPenFunctionCount; ++k) {
             const std::u16string key = u"Main.PenSetting." + std::u16string(1, char16_t(u'0' + k));
             const std::wstring text = toWide(language_.readText(u"Dialog_Main", key, u""));
-            SendDlgItemMessageW(dialog_, combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+            SendDlgItemMessageW(dialog_, combo, CB_ADDSTRING, 0,
+                                reinterpret_cast<LPARAM>(text.c_str()));
         }
     }
     SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_UPPER, CB_SETCURSEL, kDefaultUpperPenButton, 0);
@@ -41,8 +42,10 @@ void PenPanel::initTrackbar() {
 }
 
 void PenPanel::load(const DeviceRecord& rec) {
-    SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_LOWER, CB_SETCURSEL, static_cast<WPARAM>(rec.penButton1Index), 0);
-    SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_UPPER, CB_SETCURSEL, static_cast<WPARAM>(rec.penButton2Index), 0);
+    SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_LOWER, CB_SETCURSEL,
+                        static_cast<WPARAM>(rec.penButton1Index), 0);
+    SendDlgItemMessageW(dialog_, IDC_PEN_BUTTON_UPPER, CB_SETCURSEL,
+                        static_cast<WPARAM>(rec.penButton2Index), 0);
     const std::u16string lower = describeFunction(readField(rec.penButton1Descriptor), language_);
     const std::u16string upper = describeFunction(readField(rec.penButton2Descriptor), language_);
     SetDlgItemTextW(dialog_, IDC_PEN_LOWER_CUSTOM, toWide(lower).c_str());
@@ -78,7 +81,8 @@ bool PenPanel::onCommand(int id, int code, DeviceRecord* rec) {
         }
         case IDC_WINDOWS_INK:
             if (code == BN_CLICKED && rec != nullptr) {
-                const int32_t on = IsDlgButtonChecked(dialog_, IDC_WINDOWS_INK) == BST_CHECKED ? 1 : 0;
+                const int32_t on =
+                    IsDlgButtonChecked(dialog_, IDC_WINDOWS_INK) == BST_CHECKED ? 1 : 0;
                 writeLocked(lock_, [&] { rec->windowsInk = on; });
             }
             return true;
@@ -111,8 +115,10 @@ void PenPanel::assignButton(int button, int k, DeviceRecord& rec) {
     if (k == 4) {
         program = chooseProgram();
     } else if (k == 5) {
-        const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog_, GWLP_HINSTANCE));
-        hotKeys = win::runHotKeys(instance, dialog_, language_, rec.hasRing, rec.hasTrackPad, rec.ringCount);
+        const auto instance =
+            reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog_, GWLP_HINSTANCE));
+        hotKeys = win::runHotKeys(instance, dialog_, language_, rec.hasRing, rec.hasTrackPad,
+                                  rec.ringCount);
     }
     assigning_ = false;
     // Service messages are handled while the chooser or the dialog is open: when a device came
@@ -133,7 +139,8 @@ void PenPanel::assignButton(int button, int k, DeviceRecord& rec) {
         // Told rather than dropped silently: the choice does not fit the button's field.
         wchar_t caption[256] = {};
         GetWindowTextW(dialog_, caption, static_cast<int>(std::size(caption)));
-        MessageBoxW(dialog_, toWide(refusedChoiceText(language_)).c_str(), caption, MB_OK | MB_ICONWARNING);
+        MessageBoxW(dialog_, toWide(refusedChoiceText(language_)).c_str(), caption,
+                    MB_OK | MB_ICONWARNING);
     }
 }
 

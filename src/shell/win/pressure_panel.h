@@ -19,7 +19,7 @@ public:
     // The points' template positions are their home positions; taken once per main window.
     void takeHomePositions();
     // The window moved to a screen with other dots per inch and its controls were scaled: the
-    // home positions scale with them (pressure_dpi.cpp).
+    // home positions scale with them.
     void rescaleHomePositions(int oldDpi, int newDpi);
     // Takes the device's pressure display mode and puts the trackbar where its curve lies.
     void load(const scribo::DeviceRecord& rec);
@@ -50,7 +50,7 @@ public:
     void onButtonUp(scribo::DeviceRecord* rec);
     bool dragging() const { return dragged_ != scribo::CurvePoint::None; }
 
-    // Keyboard (pressure_keys.cpp): the curve box is a tab stop named `name`; Space chooses the
+    // Keyboard: the curve box is a tab stop named `name`; Space chooses the
     // point (Shift+Space the one before), the arrows move it as a drag of the same distance
     // would, Shift for a large step.
     void attachKeyboard(std::wstring_view name, platform::KeyboardHost::KeyHandler onKey);

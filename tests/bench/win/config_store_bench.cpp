@@ -44,8 +44,9 @@ int main(int argc, char** argv) {
     for (int run = 0; run < runs; ++run) {
         const auto t0 = std::chrono::steady_clock::now();
         store.saveAllDevices(*block, ids);
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
-                         .count());
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                .count());
     }
     if (!feedback.messages.empty()) {
         std::printf("saveAllDevices failed\n");
@@ -53,7 +54,8 @@ int main(int argc, char** argv) {
     }
     const double first = ms.front();
     std::sort(ms.begin(), ms.end());
-    std::printf("saveAllDevices, 5 full devices (%zu bytes): first %.1f ms, median %.1f ms (%d runs)\n",
-                platform::readText(path).size(), first, ms[ms.size() / 2], runs);
+    std::printf(
+        "saveAllDevices, 5 full devices (%zu bytes): first %.1f ms, median %.1f ms (%d runs)\n",
+        platform::readText(path).size(), first, ms[ms.size() / 2], runs);
     return 0;
 }

@@ -56,9 +56,10 @@ int main() {
     t = Clock::now();
     tracker.track(w, {350, 235}, platform::RectTracker::kHitMiddle);
     const double dragMs = msSince(t);
-    std::printf("tracker drag: %.0f moves/s (%.3f ms per move; 60 Hz budget 16.7 ms); "
-                "floor %.0f messages/s\n",
-                kMoves * 1000.0 / dragMs, dragMs / kMoves, kMoves * 1000.0 / floorMs);
+    std::printf(
+        "tracker drag: %.0f moves/s (%.3f ms per move; 60 Hz budget 16.7 ms); "
+        "floor %.0f messages/s\n",
+        kMoves * 1000.0 / dragMs, dragMs / kMoves, kMoves * 1000.0 / floorMs);
 
     constexpr int kCaptures = 20;
     scribo::win::Thumbnail thumb;
@@ -72,8 +73,9 @@ int main() {
     t = Clock::now();
     for (int i = 0; i < kCaptures; ++i) BitBlt(dc, 0, 0, 160, 90, screen, 0, 0, SRCCOPY);
     const double copyMs = msSince(t) / kCaptures;
-    std::printf("thumbnail capture 1920x1080 -> 240x135: %.2f ms; floor (plain 160x90 copy) %.2f ms\n",
-                captureMs, copyMs);
+    std::printf(
+        "thumbnail capture 1920x1080 -> 240x135: %.2f ms; floor (plain 160x90 copy) %.2f ms\n",
+        captureMs, copyMs);
 
     platform::PictureLibrary pictures;
     wchar_t path[MAX_PATH] = {};
@@ -107,8 +109,9 @@ int main() {
         }
     }
     const double paintMs = msSince(t) / kPaints;
-    std::printf("paint of both previews: %.2f ms (picture %s); floor (thumbnail copy alone) %.2f ms\n",
-                paintMs, picture != nullptr ? "drawn" : "missing", blitMs);
+    std::printf(
+        "paint of both previews: %.2f ms (picture %s); floor (thumbnail copy alone) %.2f ms\n",
+        paintMs, picture != nullptr ? "drawn" : "missing", blitMs);
     ReleaseDC(w, dc);
     ReleaseDC(nullptr, screen);
     DestroyWindow(w);

@@ -14,7 +14,8 @@ static INT_PTR CALLBACK proc(HWND hwnd, UINT msg, WPARAM, LPARAM) {
     switch (msg) {
         case WM_INITDIALOG:
             GetWindowRect(hwnd, &g_rect);
-            SetWindowPos(hwnd, nullptr, g_rect.left, g_rect.top, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(hwnd, nullptr, g_rect.left, g_rect.top, 0, 0,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
             return TRUE;
         case 0x417:
             SetWindowPos(hwnd, HWND_TOP, g_rect.left, g_rect.top, g_rect.right - g_rect.left,
@@ -31,5 +32,6 @@ static INT_PTR CALLBACK proc(HWND hwnd, UINT msg, WPARAM, LPARAM) {
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    return static_cast<int>(DialogBoxParamW(instance, MAKEINTRESOURCEW(TEMPLATE_ID), nullptr, proc, 0));
+    return static_cast<int>(
+        DialogBoxParamW(instance, MAKEINTRESOURCEW(TEMPLATE_ID), nullptr, proc, 0));
 }

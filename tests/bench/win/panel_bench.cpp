@@ -87,9 +87,10 @@ void measure(Program& p) {
 
 void printCounts(const char* when, const ProcessCounts& c) {
     std::printf("  %-34s %8.1f MB%s  %5lu handles  %5lu GDI  %5lu %s\n", when,
-                static_cast<double>(c.privateBytes) / (1024.0 * 1024.0), c.privateFromLinux ? " (Linux)" : "",
-                static_cast<unsigned long>(c.handles), static_cast<unsigned long>(c.gdiObjects),
-                static_cast<unsigned long>(c.userObjects), c.userIsWindowCount ? "windows" : "USER");
+                static_cast<double>(c.privateBytes) / (1024.0 * 1024.0),
+                c.privateFromLinux ? " (Linux)" : "", static_cast<unsigned long>(c.handles),
+                static_cast<unsigned long>(c.gdiObjects), static_cast<unsigned long>(c.userObjects),
+                c.userIsWindowCount ? "windows" : "USER");
 }
 
 }  // namespace
@@ -132,11 +133,13 @@ int main(int argc, char** argv) {
             SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(d), 0);
             SendMessageW(panelWindow(), WM_COMMAND, MAKEWPARAM(IDC_DEVICE_LIST, CBN_SELCHANGE),
                          reinterpret_cast<LPARAM>(combo));
-            for (int id : {IDC_QUICK_SETTING, IDC_REMOTE, IDC_DISPLAY_SETTING, IDC_CALIBRATE, IDC_SET_SCREEN_AREA}) {
+            for (int id : {IDC_QUICK_SETTING, IDC_REMOTE, IDC_DISPLAY_SETTING, IDC_CALIBRATE,
+                           IDC_SET_SCREEN_AREA}) {
                 HWND button = GetDlgItem(panelWindow(), id);
                 if (!IsWindowVisible(button) || !IsWindowEnabled(button)) continue;
                 openAndCloseWindow(running.process().id(), [id, button] {
-                    PostMessageW(panelWindow(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+                    PostMessageW(panelWindow(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                                 reinterpret_cast<LPARAM>(button));
                 });
             }
         }
@@ -144,11 +147,18 @@ int main(int argc, char** argv) {
     }
 
     const double startFloor = median(tmpl.start), showFloor = median(tmpl.show);
-    std::printf("\nPanel under Wine, medians of %d runs (ms)      ours   template  minimal  ours/template  goal\n", runs);
-    std::printf("  start to initialised                    %8.1f %8.1f %8.1f %10.2f      <= 1.30 x template\n",
-                median(panel.start), startFloor, median(minimal.start), median(panel.start) / startFloor);
-    std::printf("  show to painted                         %8.1f %8.1f %8.1f %10.2f      <= 16 ms of our work\n",
-                median(panel.show), showFloor, median(minimal.show), median(panel.show) / showFloor);
+    std::printf(
+        "\nPanel under Wine, medians of %d runs (ms)      ours   template  minimal  ours/template  "
+        "goal\n",
+        runs);
+    std::printf(
+        "  start to initialised                    %8.1f %8.1f %8.1f %10.2f      <= 1.30 x "
+        "template\n",
+        median(panel.start), startFloor, median(minimal.start), median(panel.start) / startFloor);
+    std::printf(
+        "  show to painted                         %8.1f %8.1f %8.1f %10.2f      <= 16 ms of our "
+        "work\n",
+        median(panel.show), showFloor, median(minimal.show), median(panel.show) / showFloor);
     std::printf("  device arrival to loaded and painted    %8.1f\n", median(arrival));
     std::printf("Panel memory                               (goal: private bytes <= 12 MB)\n");
     printCounts("after start", afterStart);

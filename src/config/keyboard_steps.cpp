@@ -1,4 +1,4 @@
-#include "mapping/keyboard_steps.h"
+#include "config/keyboard_steps.h"
 
 #include <algorithm>
 
@@ -10,10 +10,14 @@ KeyStep arrowStep(ArrowKey key, bool large, int32_t dpi) {
     const int64_t scaled = int64_t{kLargeKeyStepAt96} * std::max<int32_t>(dpi, 96) / 96;
     const int32_t n = large ? saturate32(scaled) : 1;
     switch (key) {
-        case ArrowKey::Left: return {-n, 0};
-        case ArrowKey::Right: return {n, 0};
-        case ArrowKey::Up: return {0, -n};
-        case ArrowKey::Down: return {0, n};
+        case ArrowKey::Left:
+            return {-n, 0};
+        case ArrowKey::Right:
+            return {n, 0};
+        case ArrowKey::Up:
+            return {0, -n};
+        case ArrowKey::Down:
+            return {0, n};
     }
     return {};
 }
