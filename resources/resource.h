@@ -144,7 +144,27 @@
 
 #define IDC_KEY_NAME_FIRST 1500
 #define IDC_KEY_COMBO_FIRST 1601
-#define IDC_KEY_LABEL_FIRST 1313
+// The label under key i's list; the numbers are not consecutive (pages share them).
+#define IDC_KEY_LABEL_1 1313
+#define IDC_KEY_LABEL_2 1315
+#define IDC_KEY_LABEL_3 1317
+#define IDC_KEY_LABEL_4 1319
+#define IDC_KEY_LABEL_5 1321
+#define IDC_KEY_LABEL_6 1323
+#define IDC_KEY_LABEL_7 1325
+#define IDC_KEY_LABEL_8 1327
+#define IDC_KEY_LABEL_9 1328
+#define IDC_KEY_LABEL_10 1329
+#define IDC_KEY_LABEL_11 1330
+#define IDC_KEY_LABEL_12 1331
+#define IDC_KEY_LABEL_13 1332
+#define IDC_KEY_LABEL_14 1333
+#define IDC_KEY_LABEL_15 1334
+#define IDC_KEY_LABEL_16 1335
+#define IDC_KEY_LABEL_17 1336
+#define IDC_KEY_LABEL_18 1337
+#define IDC_KEY_LABEL_19 1338
+#define IDC_KEY_LABEL_20 1339
 #define IDC_KEY_PICTURE 1318
 #define IDC_PAGE_DEFAULT 1320
 

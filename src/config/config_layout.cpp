@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "config/block_access.h"
+#include "config/service_protocol.h"
 
 namespace scribo {
 
@@ -52,7 +53,7 @@ public:
             if (!keys || !expressKeys(*keys)) return false;
             last = std::move(keys);
         }
-        if (rec_.deviceKind == 1) {
+        if (rec_.deviceKind == kDeviceKindPenDisplay) {
             NodePtr calib = last->nextSibling();
             if (!calib) return false;
             NodePtr c = calib->firstChild();

@@ -3,14 +3,16 @@
 #include <cstring>
 
 #include "config/block_access.h"
+#include "config/service_protocol.h"
 
 namespace scribo {
 
 KeyPage keyPageFor(int32_t keyCount, int32_t deviceKind, ExpressWindow window) {
     if (window == ExpressWindow::Remote) return KeyPage::Keys10;
-    if (keyCount == 16 && (deviceKind == 0 || deviceKind == 1)) return KeyPage::Keys16;
-    if (keyCount == 20 && deviceKind == 1) return KeyPage::Keys20;
-    if (deviceKind == 1 && keyCount >= 16) return KeyPage::None;
+    const bool penDisplay = deviceKind == kDeviceKindPenDisplay;
+    if (keyCount == 16 && (deviceKind == kDeviceKindTablet || penDisplay)) return KeyPage::Keys16;
+    if (keyCount == 20 && penDisplay) return KeyPage::Keys20;
+    if (penDisplay && keyCount >= 16) return KeyPage::None;
     return KeyPage::Keys10;
 }
 

@@ -24,43 +24,42 @@ SliderShown sliderFromReading(bool ok, const MonitorReading& reading, uint32_t& 
     return s;
 }
 
-std::optional<int> presetRadioFor(bool ok, int reported) {
-    if (!ok) return kRadio6500K;
+std::optional<ColourPreset> presetFor(bool ok, int reported) {
+    if (!ok) return ColourPreset::K6500;
     switch (reported) {
         case 0:
-            return kRadioUser;
+            return ColourPreset::User;
         case 1:
-            return kRadioSRGB;
+            return ColourPreset::SRGB;
         case 2:
-            return kRadio5000K;
+            return ColourPreset::K5000;
         case 3:
-            return kRadio6500K;
+            return ColourPreset::K6500;
         case 4:
-            return kRadio7500K;
+            return ColourPreset::K7500;
         case 6:
-            return kRadio9300K;
+            return ColourPreset::K9300;
         default:
             return std::nullopt;
     }
 }
 
-std::optional<uint32_t> presetVcpValue(int radioId) {
-    switch (radioId) {
-        case kRadioSRGB:
+uint32_t presetVcpValue(ColourPreset preset) {
+    switch (preset) {
+        case ColourPreset::SRGB:
             return 1;
-        case kRadio5000K:
+        case ColourPreset::K5000:
             return 4;
-        case kRadio6500K:
+        case ColourPreset::K6500:
             return 5;
-        case kRadio7500K:
+        case ColourPreset::K7500:
             return 6;
-        case kRadio9300K:
+        case ColourPreset::K9300:
             return 8;
-        case kRadioUser:
-            return 11;
-        default:
-            return std::nullopt;
+        case ColourPreset::User:
+            break;
     }
+    return 11;
 }
 
 bool adjustmentLocked(std::u16string_view deviceId) {

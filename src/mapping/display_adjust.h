@@ -31,16 +31,16 @@ SliderShown sliderFromReading(bool ok, const MonitorReading& reading, uint32_t& 
 
 // ---- colour presets -----------------------------------------------------------------------------
 
-inline constexpr int kRadioSRGB = 1205, kRadio5000K = 1206, kRadio6500K = 1207, kRadio7500K = 1208,
-                     kRadio9300K = 1209, kRadioUser = 1210;
+// The colour presets a pen display offers, one radio each; User lets the gains be set.
+enum class ColourPreset { SRGB, K5000, K6500, K7500, K9300, User };
 
-// Radio chosen for a reported colour temperature (the system's MC_COLOR_TEMPERATURE value);
-// nullopt leaves every radio as it is. A failed reading chooses 6500K.
-std::optional<int> presetRadioFor(bool ok, int reported);
-// The gains are read only when the temperature is unknown (USER).
+// Preset shown for a reported colour temperature (the system's MC_COLOR_TEMPERATURE value);
+// nullopt leaves every radio as it is. A failed reading shows 6500 K.
+std::optional<ColourPreset> presetFor(bool ok, int reported);
+// The gains are read only when the temperature is unknown (User).
 inline bool readsGains(bool ok, int reported) { return ok && reported == 0; }
-// VCP 0x14 value of a preset radio; nullopt for any other control.
-std::optional<uint32_t> presetVcpValue(int radioId);
+// The VCP 0x14 value that chooses a preset on the monitor.
+uint32_t presetVcpValue(ColourPreset preset);
 
 // Products whose colour, gain, brightness and contrast controls are disabled.
 bool adjustmentLocked(std::u16string_view deviceId);

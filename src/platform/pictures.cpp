@@ -5,6 +5,8 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include "platform/dpi.h"
+
 namespace platform {
 
 PictureLibrary::~PictureLibrary() { unload(); }
@@ -55,12 +57,12 @@ PictureLibrary::Sized PictureLibrary::forDpi(int id, int dpi) {
     Sized s;
     s.bitmap = picture(id);
     if (s.bitmap == nullptr) return s;
-    if (dpi <= 0) dpi = 96;
+    if (dpi <= 0) dpi = kBaseDpi;
     const int w = static_cast<int>(s.bitmap->GetWidth()),
               h = static_cast<int>(s.bitmap->GetHeight());
-    s.width = MulDiv(w, dpi, 96);
-    s.height = MulDiv(h, dpi, 96);
-    if (dpi > 96 && id > 0 && id < kLargeOffset)
+    s.width = MulDiv(w, dpi, kBaseDpi);
+    s.height = MulDiv(h, dpi, kBaseDpi);
+    if (dpi > kBaseDpi && id > 0 && id < kLargeOffset)
         if (Gdiplus::Bitmap* large = picture(id + kLargeOffset)) s.bitmap = large;
     return s;
 }

@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <shobjidl.h>
 
+#include <iterator>
+
 namespace platform {
 
 unsigned windowsMajorVersion() {
@@ -41,7 +43,7 @@ void TrayIcon::configure(HWND owner, UINT callbackMessage, const std::wstring& t
     data_.hWnd = owner;
     data_.uID = 1;
     data_.uCallbackMessage = callbackMessage;
-    lstrcpynW(data_.szTip, tip.c_str(), 128);
+    lstrcpynW(data_.szTip, tip.c_str(), static_cast<int>(std::size(data_.szTip)));
 }
 
 bool TrayIcon::add(HICON icon) {

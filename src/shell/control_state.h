@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "config/service_protocol.h"
+
 namespace scribo {
 
 enum class ControlRole {
@@ -28,8 +30,8 @@ inline constexpr int kControlRoleCount = static_cast<int>(ControlRole::Count);
 
 struct ControlInputs {
     bool hasRecord = false;  // a device is shown; the record fields below are its own
-    int32_t deviceKind = 0;  // 0 tablet, 1 pen display, others leave the kind's controls be
-    int32_t mouseMode = 0;   // 0 absolute, otherwise relative
+    int32_t deviceKind = kDeviceKindTablet;  // other kinds leave the kind's controls be
+    int32_t mouseMode = 0;                   // 0 absolute, otherwise relative
     int32_t hasExpressKeys = 0;
     int32_t hasRing = 0;
     int32_t penModel = 0;      // 1 and 2 are one-button pens

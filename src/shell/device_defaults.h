@@ -10,8 +10,11 @@ namespace scribo {
 
 inline constexpr int32_t kDefaultLowerPenButton = 1;  // penButton1Index
 inline constexpr int32_t kDefaultUpperPenButton = 3;  // penButton2Index
-inline constexpr int32_t kDefaultMouseSpeed = 5;      // the middle of 1..9
-inline constexpr int32_t kDefaultMonitorEntry = 1;    // the first monitor
+// The speed trackbar of relative positioning, slowest to fastest.
+inline constexpr int32_t kMouseSpeedSlowest = 1;
+inline constexpr int32_t kMouseSpeedFastest = 9;
+inline constexpr int32_t kDefaultMouseSpeed = 5;    // the middle
+inline constexpr int32_t kDefaultMonitorEntry = 1;  // the first monitor
 inline constexpr float kDefaultCalibrationFactor = 1.0f;
 
 // Every default of the device: mapping (the primary monitor `primaryWidth` x `primaryHeight`,

@@ -117,13 +117,13 @@ CurveBezier curveBezier(const CurvePoints& p) {
 }
 
 PressureCurve curveForTrackbar(int position) {
-    const double p = std::clamp(position, 1, 9) * 0.1;
+    const double p = std::clamp(position, kHardnessSoftest, kHardnessHardest) * 0.1;
     return {0.0f, static_cast<float>(p), static_cast<float>(1 - p), 1.0f};
 }
 
 int trackbarPosition(float middleX) {
     const float scaled = middleX * 10.0f;
-    return std::clamp(truncToInt32(scaled), 1, 9);
+    return std::clamp(truncToInt32(scaled), kHardnessSoftest, kHardnessHardest);
 }
 
 int32_t shownPressure(int32_t displayMode, uint32_t raw, int32_t previous) {

@@ -53,6 +53,8 @@ CurveBezier curveBezier(const CurvePoints& points);
 
 // Soft/Hard trackbar (1 = Soft ... 9 = Hard): the curve it sets, and the position shown for a
 // stored curve (trunc(c1 x 10) in single precision, within 1..9).
+inline constexpr int kHardnessSoftest = 1;
+inline constexpr int kHardnessHardest = 9;
 PressureCurve curveForTrackbar(int position);
 int trackbarPosition(float middleX);
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "config/language.h"
+#include "fallback_texts.h"
 #include "keys/descriptors.h"
 #include "mapping/screen_mapping.h"
 
@@ -69,19 +70,8 @@ void BM_ScreenPortion(benchmark::State& state) {
 }
 BENCHMARK(BM_ScreenPortion);
 
-class NoTexts : public ProfileSource {
-public:
-    std::u16string readString(std::u16string_view, std::u16string_view, std::u16string_view,
-                              std::u16string_view fallback) override {
-        return std::u16string(fallback);
-    }
-    int readInt(std::u16string_view, std::u16string_view, std::u16string_view, int f) override {
-        return f;
-    }
-};
-
 void BM_DescribeFunction(benchmark::State& state) {
-    NoTexts source;
+    testsupport::FallbackTexts source;
     TIniFile lang(source, u"English.ini");
     const std::u16string descriptors[] = {u"0|C:\\Program Files\\Tools\\paint.exe",
                                           u"1|Ctrl+Shift+S|83|31|3", u"2|3", u""};

@@ -37,18 +37,18 @@ TEST(DisplayAdjust, SliderFromMonitorReadings) {
 }
 
 TEST(DisplayAdjust, ColourTemperatureRadiosAndPresetValues) {
-    const std::pair<int, std::optional<int>> cases[] = {
-        {0, kRadioUser},  {1, kRadioSRGB},   {2, kRadio5000K}, {3, kRadio6500K},
-        {4, kRadio7500K}, {5, std::nullopt}, {6, kRadio9300K}, {8200, std::nullopt},
+    using P = ColourPreset;
+    const std::pair<int, std::optional<P>> cases[] = {
+        {0, P::User},  {1, P::SRGB},      {2, P::K5000}, {3, P::K6500},
+        {4, P::K7500}, {5, std::nullopt}, {6, P::K9300}, {8200, std::nullopt},
     };
-    for (const auto& [reported, radio] : cases) EXPECT_EQ(presetRadioFor(true, reported), radio);
-    EXPECT_EQ(presetRadioFor(false, 0), kRadio6500K);
+    for (const auto& [reported, preset] : cases) EXPECT_EQ(presetFor(true, reported), preset);
+    EXPECT_EQ(presetFor(false, 0), P::K6500);
     EXPECT_TRUE(readsGains(true, 0));
     EXPECT_FALSE(readsGains(false, 0));
-    const std::pair<int, uint32_t> vcp[] = {{1205, 1}, {1206, 4}, {1207, 5},
-                                            {1208, 6}, {1209, 8}, {1210, 11}};
-    for (const auto& [radio, value] : vcp) EXPECT_EQ(presetVcpValue(radio), value);
-    EXPECT_EQ(presetVcpValue(1211), std::nullopt);
+    const std::pair<P, uint32_t> vcp[] = {{P::SRGB, 1},  {P::K5000, 4}, {P::K6500, 5},
+                                          {P::K7500, 6}, {P::K9300, 8}, {P::User, 11}};
+    for (const auto& [preset, value] : vcp) EXPECT_EQ(presetVcpValue(preset), value);
 }
 
 TEST(DisplayAdjust, LockedProducts) {

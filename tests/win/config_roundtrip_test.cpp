@@ -10,6 +10,7 @@
 #include "config/block_access.h"
 #include "config/service_protocol.h"
 #include "config/win/config_store.h"
+#include "fallback_texts.h"
 #include "platform/block_kernel.h"
 #include "platform/profile_source.h"
 #include "processes.h"
@@ -25,16 +26,7 @@ namespace {
 using namespace scribo;
 using namespace scribo::win;
 
-class KeyAsText : public ProfileSource {
-public:
-    std::u16string readString(std::u16string_view, std::u16string_view, std::u16string_view,
-                              std::u16string_view f) override {
-        return std::u16string(f);
-    }
-    int readInt(std::u16string_view, std::u16string_view, std::u16string_view, int f) override {
-        return f;
-    }
-};
+using testsupport::FallbackTexts;
 
 class Recorder : public UserFeedback {
 public:
@@ -78,7 +70,7 @@ TEST(ConfigRoundTrip, StandInReloadsWhatThePanelSaved) {
         display->screenArea = {1920 + step, 0, 3840, 1080};
     };
     edit(0);
-    KeyAsText keys;
+    FallbackTexts keys;
     Recorder feedback;
     ConfigStore store(config, TIniFile(keys, u"x.ini"), feedback);
     store.saveAllDevices(block, {u"PID_0374", u"PID_0375", u"PID_0390"});

@@ -147,15 +147,7 @@ TEST_F(TransferTest, ImportReplacesTheFileTellsTheServiceAndTheNextSaveKeepsTheI
     scribo::storeField(block->devices[0].deviceId, u"PID_0374");
     block->devices[0].monitorIndex = 3;
     Recorder saveFeedback;
-    class Keys : public scribo::ProfileSource {
-        std::u16string readString(std::u16string_view, std::u16string_view, std::u16string_view,
-                                  std::u16string_view f) override {
-            return std::u16string(f);
-        }
-        int readInt(std::u16string_view, std::u16string_view, std::u16string_view, int f) override {
-            return f;
-        }
-    } keys;
+    testsupport::FallbackTexts keys;
     ConfigStore store(config_, scribo::TIniFile(keys, u"x.ini"), saveFeedback);
     store.saveAllDevices(*block, {u"PID_0374"});
 

@@ -17,6 +17,7 @@
 #include "config/block_access.h"
 #include "config/language.h"
 #include "dialog_failsafe.h"
+#include "fallback_texts.h"
 #include "keys/win/express_key_window.h"
 #include "platform/message_loop.h"
 #include "platform/wide.h"
@@ -26,18 +27,6 @@
 using namespace scribo;
 
 namespace {
-
-class NoProfile : public ProfileSource {
-public:
-    std::u16string readString(std::u16string_view, std::u16string_view, std::u16string_view,
-                              std::u16string_view fallback) override {
-        return std::u16string(fallback);
-    }
-    int readInt(std::u16string_view, std::u16string_view, std::u16string_view,
-                int fallback) override {
-        return fallback;
-    }
-};
 
 std::wstring selfPath() {
     wchar_t p[MAX_PATH * 2] = {};
@@ -154,7 +143,7 @@ protected:
                      reinterpret_cast<LPARAM>(c));
     }
 
-    NoProfile profile_;
+    testsupport::FallbackTexts profile_;
     TIniFile lang_{profile_, u"none.ini"};
     std::unique_ptr<SharedBlock> block_;
     DeviceGenerations generations_;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fallback_texts.h"
 #include "keys/win/hotkeys_dialog.h"
 #include "platform/wide.h"
 #include "resource.h"
@@ -14,18 +15,6 @@
 using scribo::HotKeyResult;
 
 namespace {
-
-class Fallbacks : public scribo::ProfileSource {
-public:
-    std::u16string readString(std::u16string_view, std::u16string_view, std::u16string_view,
-                              std::u16string_view fallback) override {
-        return std::u16string(fallback);
-    }
-    int readInt(std::u16string_view, std::u16string_view, std::u16string_view,
-                int fallback) override {
-        return fallback;
-    }
-};
 
 using Step = std::function<void(HWND)>;
 
@@ -69,7 +58,7 @@ void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
 
 std::optional<HotKeyResult> play(std::vector<Step> steps, int32_t hasRing = 0,
                                  int32_t hasTrackPad = 0, int32_t ringCount = 0) {
-    Fallbacks texts;
+    testsupport::FallbackTexts texts;
     scribo::TIniFile language(texts, u"none.ini");
     Player player{std::move(steps)};
     t_player = &player;

@@ -90,6 +90,13 @@ TEST_F(InfoWindow, StartsHiddenAsAToolStripAtTheBottomOfTheWorkArea) {
     EXPECT_EQ(r.top, 860);
     EXPECT_EQ(r.right, 700);
     EXPECT_EQ(r.bottom, 900);
+    // A monitor entry without area (a table the service has not filled) leaves it there.
+    for (const RECT& empty : {RECT{0, 0, 0, 0}, RECT{1920, 1080, 0, 0}}) {
+        info_.moveTo(empty);
+        RECT now{};
+        GetWindowRect(hwnd_, &now);
+        EXPECT_TRUE(EqualRect(&now, &r)) << empty.left;
+    }
     EXPECT_FALSE(visible());
 }
 
@@ -111,7 +118,20 @@ TEST_F(InfoWindow, CopyDataTextIsBoundedByItsByteCountAndShown) {
         EXPECT_EQ(copyData(hwnd_, c.data, c.bytes), 0);
         EXPECT_EQ(info_.text(), c.expected) << c.bytes;
         EXPECT_TRUE(visible()) << c.bytes;
+        // A screen reader reads the text shown as the window's text, the title staying empty.
+        wchar_t shown[64] = {};
+        EXPECT_EQ(
+            SendMessageW(hwnd_, WM_GETTEXT, std::size(shown), reinterpret_cast<LPARAM>(shown)),
+            static_cast<LRESULT>(c.expected.size()));
+        EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(shown)), c.expected);
     }
+    wchar_t three[4] = {};
+    EXPECT_EQ(SendMessageW(hwnd_, WM_GETTEXT, std::size(three), reinterpret_cast<LPARAM>(three)),
+              0);
+    copyData(hwnd_, hello.c_str(), full);
+    EXPECT_EQ(SendMessageW(hwnd_, WM_GETTEXT, std::size(three), reinterpret_cast<LPARAM>(three)),
+              3);
+    EXPECT_EQ(std::wstring(three), L"Pen");
 }
 
 TEST_F(InfoWindow, HidesOnTheFifthTickAndStopsItsTimer) {

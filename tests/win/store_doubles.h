@@ -8,19 +8,12 @@
 
 #include "config/language.h"
 #include "config/win/config_store.h"
+#include "fallback_texts.h"
 
 namespace testsupport {
 
-class KeyAsText : public scribo::ProfileSource {
-public:
-    std::u16string readString(std::u16string_view, std::u16string_view, std::u16string_view,
-                              std::u16string_view fallback) override {
-        return std::u16string(fallback);
-    }
-    int readInt(std::u16string_view, std::u16string_view, std::u16string_view, int f) override {
-        return f;
-    }
-};
+// The store's tests read their texts as the store's fallbacks.
+using KeyAsText = FallbackTexts;
 
 class Recorder : public scribo::UserFeedback {
 public:

@@ -11,11 +11,12 @@
 namespace scribo::win {
 namespace {
 
-constexpr int kLabels10[] = {1313, 1315, 1317, 1319, 1321, 1323, 1325, 1327, 1328, 1329};
-constexpr int kLabels16[] = {1313, 1315, 1317, 1319, 1321, 1323, 1325, 1327,
-                             1328, 1329, 1330, 1331, 1332, 1333, 1334, 1335};
-constexpr int kLabels20[] = {1313, 1315, 1317, 1319, 1321, 1323, 1325, 1327, 1328, 1329,
-                             1330, 1331, 1332, 1333, 1334, 1335, 1336, 1337, 1338, 1339};
+constexpr int kKeyLabels[] = {
+    IDC_KEY_LABEL_1,  IDC_KEY_LABEL_2,  IDC_KEY_LABEL_3,  IDC_KEY_LABEL_4,  IDC_KEY_LABEL_5,
+    IDC_KEY_LABEL_6,  IDC_KEY_LABEL_7,  IDC_KEY_LABEL_8,  IDC_KEY_LABEL_9,  IDC_KEY_LABEL_10,
+    IDC_KEY_LABEL_11, IDC_KEY_LABEL_12, IDC_KEY_LABEL_13, IDC_KEY_LABEL_14, IDC_KEY_LABEL_15,
+    IDC_KEY_LABEL_16, IDC_KEY_LABEL_17, IDC_KEY_LABEL_18, IDC_KEY_LABEL_19, IDC_KEY_LABEL_20};
+static_assert(std::size(kKeyLabels) == 20, "the 20-key page has a label for every key");
 
 constexpr int kKeyItems = 3;  // default function, run a program, custom function
 constexpr int kKeyLayoutPicture = 0;
@@ -33,11 +34,11 @@ void tellRefused(HWND page, const TIniFile& lang) {
 }  // namespace
 
 CDlgTabPageKey::CDlgTabPageKey(const PageContext& ctx)
-    : KeyPageWindow(ctx, {IDD_KEY_PAGE_10, 10, kLabels10}) {}
+    : KeyPageWindow(ctx, {IDD_KEY_PAGE_10, 10, kKeyLabels}) {}
 CDlgTabPageKey_16::CDlgTabPageKey_16(const PageContext& ctx)
-    : KeyPageWindow(ctx, {IDD_KEY_PAGE_16, 16, kLabels16}) {}
+    : KeyPageWindow(ctx, {IDD_KEY_PAGE_16, 16, kKeyLabels}) {}
 CDlgTabPageKey_20::CDlgTabPageKey_20(const PageContext& ctx)
-    : KeyPageWindow(ctx, {IDD_KEY_PAGE_20, 20, kLabels20}) {}
+    : KeyPageWindow(ctx, {IDD_KEY_PAGE_20, 20, kKeyLabels}) {}
 
 int KeyPageWindow::keysOnPage() const {
     const DeviceRecord* rec = record();

@@ -13,7 +13,7 @@ namespace scribo::win {
 struct KeyPageLayout {
     int templateId;
     int keys;             // key lists in the template
-    const int* labelIds;  // the label under each list
+    const int* labelIds;  // the label under each list, at least `keys` of them
 };
 
 class KeyPageWindow : public ExpressPage {

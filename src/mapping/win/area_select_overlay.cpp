@@ -4,7 +4,7 @@
 
 #include "config/service_protocol.h"
 #include "mapping/calibration.h"
-#include "mapping/win/info_link.h"
+#include "platform/geometry.h"
 #include "resource.h"
 
 using namespace scribo;
@@ -16,7 +16,7 @@ constexpr BYTE kOverlayAlpha = 40;
 CDlgCutWnd::~CDlgCutWnd() {
     if (hwnd() != nullptr) {
         ClipCursor(nullptr);
-        scribo::win::setInfoInterval(kInfoTickNormalMs);
+        info_.setInterval(kInfoTickNormalMs);
     }
     destroy();
 }
@@ -27,7 +27,7 @@ bool CDlgCutWnd::create(HINSTANCE instance) {
 }
 
 void CDlgCutWnd::say(const char16_t* key, unsigned intervalMs) const {
-    scribo::win::showInfoText(language_.readText(u"Dialog_Main", key, key), intervalMs);
+    info_.showText(language_.readText(u"Dialog_Main", key, key), intervalMs);
 }
 
 bool CDlgCutWnd::open(int selection) {
@@ -42,7 +42,7 @@ bool CDlgCutWnd::open(int selection) {
                  SWP_SHOWWINDOW);
     SetForegroundWindow(hwnd());
     const Rect32 clip = overlayCursorClip(*m);
-    const RECT c{clip.left, clip.top, clip.right, clip.bottom};
+    const RECT c = platform::toRECT(clip);
     ClipCursor(&c);
     say(u"Main.CutScreenInfo1", kInfoTickLongMs);
     return true;
@@ -57,7 +57,7 @@ void CDlgCutWnd::close() {
 
 void CDlgCutWnd::cancel() {
     close();
-    scribo::win::setInfoInterval(kInfoTickNormalMs);
+    info_.setInterval(kInfoTickNormalMs);
     // The main window hid itself for the overlay; it comes back when the user gives up.
     ShowWindow(owner_, SW_SHOWNORMAL);
 }
@@ -77,7 +77,7 @@ void CDlgCutWnd::onClick(POINT p) {
         return;
     }
     say(u"Main.CutScreenInfo4", kInfoTickNormalMs);
-    region_ = {region->left, region->top, region->right, region->bottom};
+    region_ = platform::toRECT(*region);
     // Synchronously: the main window applies the region before the overlay goes.
     SendMessageW(owner_, WM_PANEL_AREASELECTED, 0, 0);
     close();

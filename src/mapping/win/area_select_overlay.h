@@ -10,6 +10,7 @@
 #include "config/language.h"
 #include "config/shared_block.h"
 #include "mapping/screen_mapping.h"
+#include "mapping/win/info_strip.h"
 #include "platform/dialog.h"
 #include "platform/handles.h"
 
@@ -17,8 +18,8 @@ class CDlgCutWnd : public platform::Dialog {
 public:
     // `region` receives the chosen rectangle before WM_PANEL_AREASELECTED goes to `owner`.
     CDlgCutWnd(HWND owner, const scribo::SharedBlock& block, const scribo::TIniFile& language,
-               RECT& region)
-        : owner_(owner), block_(block), language_(language), region_(region) {}
+               scribo::win::InfoStrip& info, RECT& region)
+        : owner_(owner), block_(block), language_(language), info_(info), region_(region) {}
     ~CDlgCutWnd() override;
 
     bool create(HINSTANCE instance);
@@ -44,6 +45,7 @@ private:
     HWND owner_;
     const scribo::SharedBlock& block_;
     const scribo::TIniFile& language_;
+    scribo::win::InfoStrip& info_;
     RECT& region_;
     HINSTANCE instance_ = nullptr;
     platform::UniqueBrush black_;

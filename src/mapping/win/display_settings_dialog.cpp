@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "config/block_access.h"
+#include "platform/geometry.h"
 #include "platform/wide.h"
 #include "resource.h"
 
@@ -21,6 +22,7 @@ constexpr uint32_t kTokenReadDone = 3;
 constexpr UINT_PTR kCloseTimer = 1;
 
 constexpr int kSliderMax = 100;
+constexpr int kSliderPage = 10;  // Page Up/Down and a click beside the thumb
 constexpr uint32_t kNeutral = 50;
 
 struct SliderRow {
@@ -38,6 +40,28 @@ const SliderRow kRows[] = {
      u"Constrast"},
 };
 const int kGainSliders[] = {IDC_DS_RED, IDC_DS_GREEN, IDC_DS_BLUE};
+// The preset radios, in their order in the template.
+struct PresetRadio {
+    int id;
+    ColourPreset preset;
+};
+constexpr PresetRadio kPresetRadios[] = {
+    {IDC_DS_SRGB, ColourPreset::SRGB},   {IDC_DS_5000K, ColourPreset::K5000},
+    {IDC_DS_6500K, ColourPreset::K6500}, {IDC_DS_7500K, ColourPreset::K7500},
+    {IDC_DS_9300K, ColourPreset::K9300}, {IDC_DS_USER, ColourPreset::User}};
+constexpr int kFirstPresetRadio = IDC_DS_SRGB, kLastPresetRadio = IDC_DS_USER;
+
+int radioOf(ColourPreset preset) {
+    for (const PresetRadio& r : kPresetRadios)
+        if (r.preset == preset) return r.id;
+    return IDC_DS_6500K;
+}
+std::optional<ColourPreset> presetOf(int radioId) {
+    for (const PresetRadio& r : kPresetRadios)
+        if (r.id == radioId) return r.preset;
+    return std::nullopt;
+}
+
 const int kRotations[][2] = {
     {IDC_DS_ROTATE_0, 0}, {IDC_DS_ROTATE_90, 1}, {IDC_DS_ROTATE_180, 2}, {IDC_DS_ROTATE_270, 3}};
 
@@ -80,7 +104,7 @@ INT_PTR CDlgDisplaySettings::open(HINSTANCE instance, HWND owner, const DeviceRe
     bool opened = false;
     if (index < kMonitorRectCount) {
         const Rect32& r = block_.monitorRects[index];
-        opened = monitors_.open(RECT{r.left, r.top, r.right, r.bottom});
+        opened = monitors_.open(platform::toRECT(r));
     }
     if (!opened) {
         MessageBoxW(owner, L"Can't Get the PhysicalMonitor!", L"Error", MB_OK);
@@ -103,7 +127,7 @@ void CDlgDisplaySettings::close(INT_PTR code) {
 void CDlgDisplaySettings::onInitDialog() {
     for (const SliderRow& row : kRows) {
         SendMessageW(item(row.slider), TBM_SETRANGE, TRUE, MAKELPARAM(0, kSliderMax));
-        SendMessageW(item(row.slider), TBM_SETPAGESIZE, 0, 10);
+        SendMessageW(item(row.slider), TBM_SETPAGESIZE, 0, kSliderPage);
     }
     setTexts();
     for (int id : kGainSliders) {
@@ -122,10 +146,10 @@ void CDlgDisplaySettings::onInitDialog() {
 }
 
 void CDlgDisplaySettings::enableAdjusting(bool enabled) {
-    for (int id = kRadioSRGB; id <= kRadioUser; ++id) enable(id, enabled && !locked_);
+    for (const PresetRadio& r : kPresetRadios) enable(r.id, enabled && !locked_);
     enable(IDC_DS_BRIGHTNESS, enabled && !locked_);
     enable(IDC_DS_CONTRAST, enabled && !locked_);
-    enableGains(enabled && IsDlgButtonChecked(hwnd(), kRadioUser) == BST_CHECKED);
+    enableGains(enabled && IsDlgButtonChecked(hwnd(), IDC_DS_USER) == BST_CHECKED);
     enable(IDC_DS_RESTORE, enabled);
     for (const auto& rotation : kRotations) enable(rotation[0], enabled);
 }
@@ -144,8 +168,8 @@ void CDlgDisplaySettings::setTexts() {
 }
 
 void CDlgDisplaySettings::showReadings(const MonitorReadings& r) {
-    const std::optional<int> radio = presetRadioFor(r.temperatureOk, r.temperature);
-    if (radio) CheckRadioButton(hwnd(), kRadioSRGB, kRadioUser, *radio);
+    if (const std::optional<ColourPreset> preset = presetFor(r.temperatureOk, r.temperature))
+        CheckRadioButton(hwnd(), kFirstPresetRadio, kLastPresetRadio, radioOf(*preset));
 
     // One minimum carried from reading to reading: a failed reading keeps the last one.
     uint32_t lastMinimum = 0;
@@ -176,10 +200,10 @@ void CDlgDisplaySettings::enableGains(bool enabled) {
 }
 
 void CDlgDisplaySettings::onPreset(int radioId) {
-    const std::optional<uint32_t> value = presetVcpValue(radioId);
-    if (!value || locked_) return;
-    enableGains(radioId == kRadioUser);
-    worker_->post(MonitorCommand::setVcp(kVcpColourPreset, *value));
+    const std::optional<ColourPreset> preset = presetOf(radioId);
+    if (!preset || locked_) return;
+    enableGains(*preset == ColourPreset::User);
+    worker_->post(MonitorCommand::setVcp(kVcpColourPreset, presetVcpValue(*preset)));
 }
 
 void CDlgDisplaySettings::onSlider(HWND slider) {
@@ -204,7 +228,7 @@ void CDlgDisplaySettings::onRestore() {
     worker_->post(MonitorCommand::restore(*upright, kTokenRestoreDone));
 
     // What the monitor will show once it has restored: 6500 K and neutral values.
-    CheckRadioButton(hwnd(), kRadioSRGB, kRadioUser, kRadio6500K);
+    CheckRadioButton(hwnd(), kFirstPresetRadio, kLastPresetRadio, radioOf(ColourPreset::K6500));
     enableGains(false);
     for (const SliderRow& row : kRows) setSlider(row.slider, row.value, kNeutral);
 }
@@ -287,7 +311,7 @@ bool CDlgDisplaySettings::handleMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& r
                 return true;
             }
             if (closing_ || reading_ || !worker_ || HIWORD(w) != BN_CLICKED) return false;
-            if (id >= kRadioSRGB && id <= kRadioUser) {
+            if (presetOf(id)) {
                 onPreset(id);
                 return true;
             }

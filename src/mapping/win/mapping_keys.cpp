@@ -4,6 +4,7 @@
 #include "mapping/win/mapping_panel.h"
 #include "platform/arrow_keys.h"
 #include "platform/dpi.h"
+#include "platform/geometry.h"
 #include "resource.h"
 
 using namespace scribo;
@@ -56,7 +57,7 @@ void MappingPanel::drawKeyFocus(HDC dc, const DeviceRecord* rec) {
     if (r == nullptr ||
         !trackerMovable(screenKeys_.focused() ? Tracker::Screen : Tracker::Tablet, rec))
         return;
-    RECT focus{r->left, r->top, r->right, r->bottom};
+    RECT focus = platform::toRECT(*r);
     const int gap = platform::scalePx(3, dialog_);
     InflateRect(&focus, gap, gap);
     DrawFocusRect(dc, &focus);

@@ -6,6 +6,7 @@
 #include "config/service_protocol.h"
 #include "mapping/win/mapping_panel.h"
 #include "platform/dpi.h"
+#include "platform/geometry.h"
 #include "platform/handles.h"
 #include "resource.h"
 
@@ -16,19 +17,8 @@ namespace {
 constexpr COLORREF kFrameColour = RGB(12, 112, 200);
 constexpr int kTabletPictureSlot = 2;  // pictureIds[2 + rotation]: the tablet pictures
 
-RECT toRect(const Rect32& r) { return {r.left, r.top, r.right, r.bottom}; }
-
 RECT grown(RECT r, int by) {
     InflateRect(&r, by, by);
-    return r;
-}
-
-RECT controlRect(HWND dialog, int id) {
-    RECT r{};
-    if (HWND c = GetDlgItem(dialog, id)) {
-        GetWindowRect(c, &r);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-    }
     return r;
 }
 
@@ -48,8 +38,7 @@ bool MappingPanel::onLeftButtonDown(POINT p, DeviceRecord* rec) {
         const auto hit = screenTracker_.hitTest(p);
         if (screenTracker_.track(dialog_, p, hit)) {
             const RECT& r = screenTracker_.rect;
-            mapping_.finishScreenDrag({r.left, r.top, r.right, r.bottom}, *rec, block_.monitorRects,
-                                      lock_);
+            mapping_.finishScreenDrag(platform::toRect32(r), *rec, block_.monitorRects, lock_);
         }
         syncTrackers();
         showFields();
@@ -60,7 +49,7 @@ bool MappingPanel::onLeftButtonDown(POINT p, DeviceRecord* rec) {
         const auto hit = tabletTracker_.hitTest(p);
         if (tabletTracker_.track(dialog_, p, hit)) {
             const RECT& r = tabletTracker_.rect;
-            mapping_.finishTabletDrag({r.left, r.top, r.right, r.bottom}, *rec, lock_);
+            mapping_.finishTabletDrag(platform::toRect32(r), *rec, lock_);
         }
         syncTrackers();
         showFields();
@@ -81,7 +70,7 @@ void MappingPanel::drawTabletPicture(HDC dc, const DeviceRecord& rec) {
     if (!isValidRotation(rotation)) return;
     Gdiplus::Bitmap* picture = pictures_.picture(rec.pictureIds[kTabletPictureSlot + rotation]);
     if (picture == nullptr) return;
-    const RECT box = controlRect(dialog_, IDC_TABLET_PICTURE);
+    const RECT box = platform::childRect(dialog_, IDC_TABLET_PICTURE);
     const int cw = box.right - box.left, ch = box.bottom - box.top;
     const UINT iw = picture->GetWidth(), ih = picture->GetHeight();
     if (cw <= 0 || ch <= 0 || iw == 0 || ih == 0) return;
@@ -112,15 +101,15 @@ void MappingPanel::paint(HDC dc, const DeviceRecord* rec) {
     platform::UniquePen pen(CreatePen(PS_SOLID, line, kFrameColour));
     platform::SelectGuard selectPen(dc, pen.get());
     platform::SelectGuard selectBrush(dc, GetStockObject(HOLLOW_BRUSH));
-    RECT frame = toRect(preview);
+    RECT frame = platform::toRECT(preview);
     if (trackersShown(rec)) {
         if (mapping_.selection() != 0) {
             screenTracker_.draw(dc);
-            frame = grown(toRect(mapping_.screenTrackerRect()), line);
+            frame = grown(platform::toRECT(mapping_.screenTrackerRect()), line);
         }
         tabletTracker_.draw(dc);
     }
-    const RECT tablet = toRect(mapping_.tabletTrackerRect());
+    const RECT tablet = platform::toRECT(mapping_.tabletTrackerRect());
     const RECT tabletFrame = grown(tablet, line);
     Rectangle(dc, frame.left, frame.top, frame.right, frame.bottom);
     Rectangle(dc, tabletFrame.left, tabletFrame.top, tabletFrame.right, tabletFrame.bottom);

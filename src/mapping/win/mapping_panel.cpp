@@ -3,8 +3,8 @@
 #include <string>
 
 #include "config/service_protocol.h"
-#include "mapping/win/info_link.h"
 #include "platform/dpi.h"
+#include "platform/geometry.h"
 #include "platform/service_link.h"
 #include "platform/wide.h"
 #include "resource.h"
@@ -37,15 +37,6 @@ constexpr UINT_PTR kTimerRefresh = 0x4D42;
 constexpr UINT kMonitorsSettleMs = 500;
 constexpr UINT kWindowGoneMs = 250;
 
-Rect32 clientRectOf(HWND dialog, HWND control) {
-    RECT r{};
-    if (control != nullptr) {
-        GetWindowRect(control, &r);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-    }
-    return {r.left, r.top, r.right, r.bottom};
-}
-
 // A field is rewritten only when its text differs, so the caret of a field being typed in stays
 // where it is, and setting a text never notifies a change that is not one.
 void setNumber(HWND dialog, int id, int32_t value) {
@@ -73,12 +64,12 @@ void MappingPanel::fillMonitorList() {
 
 RECT MappingPanel::selectedMonitor() const {
     const Rect32* m = monitorAt(block_, mapping_.selection());
-    if (m == nullptr) return {};
-    return {m->left, m->top, m->right, m->bottom};
+    return m == nullptr ? RECT{} : platform::toRECT(*m);
 }
 
 void MappingPanel::readScreenPreviewRect() {
-    mapping_.setScreenPreviewRect(clientRectOf(dialog_, item(IDC_SCREEN_PREVIEW)));
+    mapping_.setScreenPreviewRect(
+        platform::toRect32(platform::childRect(dialog_, IDC_SCREEN_PREVIEW)));
 }
 
 void MappingPanel::load(DeviceRecord& rec, int systemMonitorCount) {
@@ -100,6 +91,12 @@ void MappingPanel::load(DeviceRecord& rec, int systemMonitorCount) {
         captureThumbnail();
     else
         captureThumbnailSoon(0);
+}
+
+void MappingPanel::onDpiChanged(int clientW, int clientH, DeviceRecord* rec,
+                                int systemMonitorCount) {
+    if (clientW > 0 || clientH > 0) mapping_.setClientSize(clientW, clientH);
+    if (rec != nullptr) load(*rec, systemMonitorCount);
 }
 
 bool MappingPanel::onCommand(int id, int code, DeviceRecord* rec) {
@@ -218,8 +215,7 @@ void MappingPanel::onAreaSet(DeviceRecord& rec) {
 
 void MappingPanel::applySelectedRegion(const RECT& region, DeviceRecord& rec) {
     readScreenPreviewRect();
-    mapping_.applySelectedRegion({region.left, region.top, region.right, region.bottom}, rec,
-                                 block_.monitorRects, lock_);
+    mapping_.applySelectedRegion(platform::toRect32(region), rec, block_.monitorRects, lock_);
     showFields();
     syncTrackers();
     invalidateArea(false);
@@ -265,10 +261,8 @@ void MappingPanel::afterMonitorChange(bool redrawNow) {
 }
 
 void MappingPanel::moveInfoWindow() const {
-    // The info window sits on the mapped monitor; with the whole desktop, on the first monitor.
-    const int i = mapping_.selection() == 0 ? 1 : mapping_.selection();
-    if (const Rect32* m = monitorAt(block_, i))
-        scribo::win::moveInfoWindow({m->left, m->top, m->right, m->bottom});
+    const int entry = win::InfoStrip::monitorEntryFor(mapping_.selection());
+    if (const Rect32* m = monitorAt(block_, entry)) info_.moveTo(platform::toRECT(*m));
 }
 
 void MappingPanel::captureThumbnail() {
@@ -313,10 +307,8 @@ void MappingPanel::moveTabletPreview() {
 }
 
 void MappingPanel::syncTrackers() {
-    const Rect32& s = mapping_.screenTrackerRect();
-    const Rect32& t = mapping_.tabletTrackerRect();
-    screenTracker_.rect = {s.left, s.top, s.right, s.bottom};
-    tabletTracker_.rect = {t.left, t.top, t.right, t.bottom};
+    screenTracker_.rect = platform::toRECT(mapping_.screenTrackerRect());
+    tabletTracker_.rect = platform::toRECT(mapping_.tabletTrackerRect());
     const int handle = platform::scalePx(platform::RectTracker::kHandleSize, dialog_);
     screenTracker_.handleSize = handle;
     tabletTracker_.handleSize = handle;
@@ -339,8 +331,7 @@ void MappingPanel::showFields() {
 }
 
 void MappingPanel::invalidateArea(bool redrawNow) {
-    const Rect32 r = clientRectOf(dialog_, item(IDC_MAPPING_AREA));
-    const RECT area{r.left, r.top, r.right, r.bottom};
+    const RECT area = platform::childRect(dialog_, IDC_MAPPING_AREA);
     InvalidateRect(dialog_, &area, TRUE);
     if (redrawNow) UpdateWindow(dialog_);
 }

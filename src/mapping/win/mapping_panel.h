@@ -13,6 +13,7 @@
 #include "config/shared_block.h"
 #include "mapping/screen_mapping.h"
 #include "mapping/win/display_settings_dialog.h"
+#include "mapping/win/info_strip.h"
 #include "mapping/win/thumbnail.h"
 #include "platform/keyboard_host.h"
 #include "platform/pictures.h"
@@ -21,14 +22,23 @@
 class MappingPanel {
 public:
     MappingPanel(HWND dialog, scribo::SharedBlock& block, scribo::BlockLock& lock,
-                 const scribo::TIniFile& language, platform::PictureLibrary& pictures)
-        : dialog_(dialog), block_(block), lock_(lock), language_(language), pictures_(pictures) {}
+                 const scribo::TIniFile& language, platform::PictureLibrary& pictures,
+                 scribo::win::InfoStrip& info)
+        : dialog_(dialog),
+          block_(block),
+          lock_(lock),
+          language_(language),
+          pictures_(pictures),
+          info_(info) {}
 
     // Entry 0 is the whole desktop, then one entry per monitor of the block's table.
     void fillMonitorList();
     void setClientSize(int cx, int cy) { mapping_.setClientSize(cx, cy); }
     // A device was selected: state from the record, rotation radio, info window, thumbnail.
     void load(scribo::DeviceRecord& rec, int systemMonitorCount);
+    // The main window moved to a screen with other dots per inch: the previews, trackers and
+    // info strip are measured again from the new client size and the record.
+    void onDpiChanged(int clientW, int clientH, scribo::DeviceRecord* rec, int systemMonitorCount);
 
     // Control notifications of this group; false when the control is not one of ours.
     bool onCommand(int id, int code, scribo::DeviceRecord* rec);
@@ -98,6 +108,7 @@ private:
     scribo::BlockLock& lock_;
     const scribo::TIniFile& language_;
     platform::PictureLibrary& pictures_;
+    scribo::win::InfoStrip& info_;
     scribo::ScreenMapping mapping_;
     scribo::win::Thumbnail thumbnail_;
     platform::RectTracker screenTracker_;

@@ -8,8 +8,13 @@
 using namespace scribo;
 
 MappingTools::MappingTools(HINSTANCE instance, HWND mainWindow, SharedBlock& block, BlockLock& lock,
-                           const TIniFile& language)
-    : instance_(instance), main_(mainWindow), block_(block), lock_(lock), language_(language) {}
+                           const TIniFile& language, win::InfoStrip& info)
+    : instance_(instance),
+      main_(mainWindow),
+      block_(block),
+      lock_(lock),
+      language_(language),
+      info_(info) {}
 
 MappingTools::~MappingTools() = default;
 
@@ -30,7 +35,7 @@ void MappingTools::showPrecision(const PrecisionToggle::Result& result) {
 
 bool MappingTools::openOverlay(int selection) {
     if (!overlay_ || overlay_->hwnd() == nullptr || !IsWindow(overlay_->hwnd())) {
-        overlay_ = std::make_unique<CDlgCutWnd>(main_, block_, language_, selectedRegion_);
+        overlay_ = std::make_unique<CDlgCutWnd>(main_, block_, language_, info_, selectedRegion_);
         if (!overlay_->create(instance_)) {
             overlay_.reset();
             return false;

@@ -11,6 +11,7 @@
 #include "config/language.h"
 #include "config/shared_block.h"
 #include "mapping/precision_area.h"
+#include "mapping/win/info_strip.h"
 
 class CDlgCutWnd;
 class CDlgCheckDisplay;
@@ -19,7 +20,8 @@ class CDlgJXMode;
 class MappingTools {
 public:
     MappingTools(HINSTANCE instance, HWND mainWindow, scribo::SharedBlock& block,
-                 scribo::BlockLock& lock, const scribo::TIniFile& language);
+                 scribo::BlockLock& lock, const scribo::TIniFile& language,
+                 scribo::win::InfoStrip& info);
     ~MappingTools();
 
     // The precision indicator exists from the start, hidden.
@@ -48,6 +50,7 @@ private:
     scribo::SharedBlock& block_;
     scribo::BlockLock& lock_;
     const scribo::TIniFile& language_;
+    scribo::win::InfoStrip& info_;
     RECT selectedRegion_{};
     std::unique_ptr<CDlgCutWnd> overlay_;
     std::unique_ptr<CDlgCheckDisplay> calibration_;

@@ -17,8 +17,13 @@
 #include "platform/wide.h"
 #include "shell/win/main_window.h"
 
+namespace {
+// A service started by the panel gets this long to create its block before the panel attaches.
+constexpr DWORD kServiceStartWaitMs = 500;
+}  // namespace
+
 int CQX_ScriboApp::run(HINSTANCE instance) {
-    INITCOMMONCONTROLSEX icc{sizeof icc, 0xFF};
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     const platform::ComInit com;
     const platform::GdiplusInit gdiplus;
@@ -35,7 +40,7 @@ int CQX_ScriboApp::run(HINSTANCE instance) {
         const std::wstring service = platform::toWide(platform::programDirectory()) + L"\\" +
                                      platform::toWide(scribo::kServiceExecutable);
         ShellExecuteW(nullptr, L"open", service.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-        Sleep(500);
+        Sleep(kServiceStartWaitMs);
     }
 
     int code = 0;

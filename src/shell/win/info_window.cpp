@@ -84,10 +84,20 @@ LRESULT CWndShowInfo::handleMessage(UINT msg, WPARAM w, LPARAM l) {
             onCopyData(reinterpret_cast<const COPYDATASTRUCT*>(l));
             break;
         case scribo::WM_INFO_SETINTERVAL:
-            ticker_.setInterval(static_cast<std::uint64_t>(w));
-            KillTimer(hwnd, kTickTimer);
-            SetTimer(hwnd, kTickTimer, ticker_.interval(), nullptr);
+            setInterval(static_cast<unsigned>(w));
             return 1;
+        case WM_GETTEXTLENGTH:
+            return static_cast<LRESULT>(text_.size());
+        case WM_GETTEXT: {
+            // The window keeps no title; what it shows is its text.
+            auto* out = reinterpret_cast<wchar_t*>(l);
+            const size_t room = static_cast<size_t>(w);
+            if (out == nullptr || room == 0) return 0;
+            const size_t n = std::min(text_.size(), room - 1);
+            std::copy_n(text_.data(), n, out);
+            out[n] = 0;
+            return static_cast<LRESULT>(n);
+        }
         case WM_TIMER:
             if (w != kTickTimer) break;
             if (ticker_.tick()) {
@@ -137,7 +147,15 @@ void CWndShowInfo::showText(std::u16string_view text, unsigned intervalMs) {
     startTicking();
 }
 
+void CWndShowInfo::setInterval(unsigned intervalMs) {
+    ticker_.setInterval(intervalMs);
+    if (!hwnd_) return;
+    KillTimer(hwnd_.get(), kTickTimer);
+    SetTimer(hwnd_.get(), kTickTimer, ticker_.interval(), nullptr);
+}
+
 void CWndShowInfo::moveTo(const RECT& monitor) {
+    if (!hwnd_ || monitor.right <= monitor.left || monitor.bottom <= monitor.top) return;
     const int height = platform::scalePx(kStripHeight, hwnd_.get());
     SetWindowPos(hwnd_.get(), nullptr, monitor.left, monitor.bottom - height,
                  monitor.right - monitor.left, height, SWP_NOZORDER | SWP_NOACTIVATE);

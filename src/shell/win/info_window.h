@@ -1,6 +1,7 @@
 // The on-screen info strip: a borderless, top-most, never-activated layered window at the bottom
 // of a monitor that shows one line of text for five ticks of its timer. Texts come from the main
-// window directly or from any process by WM_COPYDATA; the text is rendered once per text.
+// window directly or from any process by WM_COPYDATA; the text is rendered once per text. The
+// window answers WM_GETTEXT with the text it shows, so a screen reader can read it.
 #pragma once
 
 #include <windows.h>
@@ -12,13 +13,14 @@
 #include <string>
 #include <string_view>
 
+#include "mapping/win/info_strip.h"
 #include "platform/handles.h"
 #include "shell/info_text.h"
 
-class CWndShowInfo {
+class CWndShowInfo : public scribo::win::InfoStrip {
 public:
     CWndShowInfo() = default;
-    ~CWndShowInfo();
+    ~CWndShowInfo() override;
     CWndShowInfo(const CWndShowInfo&) = delete;
     CWndShowInfo& operator=(const CWndShowInfo&) = delete;
 
@@ -30,9 +32,10 @@ public:
     void setText(std::u16string_view text);
     // Shows a text for five ticks of intervalMs (0 keeps the current interval), without
     // activating the window.
-    void showText(std::u16string_view text, unsigned intervalMs);
+    void showText(std::u16string_view text, unsigned intervalMs) override;
+    void setInterval(unsigned intervalMs) override;
     // Puts the strip over the bottom 40 pixels of a monitor rectangle and renders again.
-    void moveTo(const RECT& monitor);
+    void moveTo(const RECT& monitor) override;
     void setFontSize(int px);
     void setTextColour(uint32_t argb);
     void hide();

@@ -6,6 +6,7 @@
 #include "config/block_access.h"
 #include "config/service_protocol.h"
 #include "platform/dpi.h"
+#include "platform/geometry.h"
 #include "platform/message_loop.h"
 #include "platform/shell.h"
 #include "platform/wide.h"
@@ -82,10 +83,10 @@ bool CQX_ScriboDlg::onInitDialog() {
     pen_ = std::make_unique<PenPanel>(hwnd(), link_.lock(), *language_,
                                       [this] { return bindCurrent(); });
     pressure_ = std::make_unique<PressurePanel>(hwnd(), link_.lock());
-    mapping_ =
-        std::make_unique<MappingPanel>(hwnd(), *link_.block(), link_.lock(), *language_, pictures_);
-    mappingTools_ =
-        std::make_unique<MappingTools>(instance_, hwnd(), *link_.block(), link_.lock(), *language_);
+    mapping_ = std::make_unique<MappingPanel>(hwnd(), *link_.block(), link_.lock(), *language_,
+                                              pictures_, info_);
+    mappingTools_ = std::make_unique<MappingTools>(instance_, hwnd(), *link_.block(), link_.lock(),
+                                                   *language_, info_);
     RECT client{};
     GetClientRect(hwnd(), &client);
     mapping_->setClientSize(client.right, client.bottom);
@@ -155,7 +156,6 @@ void CQX_ScriboDlg::loadDeviceIntoPanel() {
     pressure_->placePoints(rec, false);
     mapping_->load(*rec, systemMonitorCount_);
     pen_->load(*rec);
-    placeInfoWindow();
     applyControlState();
     InvalidateRect(item(IDC_PEN_PICTURE), nullptr, TRUE);
     InvalidateRect(hwnd(), nullptr, TRUE);
@@ -245,16 +245,6 @@ void CQX_ScriboDlg::showLatestPressure() {
     GetCursorPos(&cursor);
     GetWindowRect(hwnd(), &window);
     pressure_->onPacket(latestPressure_, PtInRect(&window, cursor) != FALSE);
-}
-
-void CQX_ScriboDlg::placeInfoWindow() {
-    const DeviceRecord* rec = current();
-    if (rec == nullptr || info_.hwnd() == nullptr) return;
-    // The mapped monitor; the whole desktop (entry 0) shows the strip on the first monitor.
-    int index = rec->monitorIndex;
-    if (index <= 0 || index >= kMonitorRectCount) index = 1;
-    const Rect32& m = link_.block()->monitorRects[index];
-    if (m.right > m.left && m.bottom > m.top) info_.moveTo(RECT{m.left, m.top, m.right, m.bottom});
 }
 
 void CQX_ScriboDlg::saveAllDevices() {

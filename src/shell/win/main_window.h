@@ -96,7 +96,6 @@ private:
     void openPressureContext();
     LRESULT onTabletPacket(WPARAM serial);
     void showLatestPressure();
-    void placeInfoWindow();
     // Moved to a screen with other dots per inch (main_window_mapping.cpp).
     void onDpiChanged(int dpi, const RECT& suggested);
 
@@ -120,12 +119,13 @@ private:
     std::unique_ptr<scribo::DeviceList> devices_;
     std::unique_ptr<scribo::win::ConfigStore> store_;
     std::unique_ptr<scribo::win::ConfigTransfer> transfer_;
+    // The strip outlives the panels and tools it is handed to.
+    CWndShowInfo info_;
     std::unique_ptr<PenPanel> pen_;
     std::unique_ptr<PressurePanel> pressure_;
     std::unique_ptr<MappingPanel> mapping_;
     platform::WintabLibrary wintab_;
     scribo::DeviceGenerations generations_;
-    CWndShowInfo info_;
     std::unique_ptr<MappingTools> mappingTools_;
     std::unique_ptr<scribo::win::CDlgShortcutKey> quickSet_;
     std::unique_ptr<scribo::win::CDlgRX20> remote_;

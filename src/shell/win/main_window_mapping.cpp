@@ -7,7 +7,6 @@
 #include <windowsx.h>
 
 #include "config/service_protocol.h"
-#include "mapping/win/info_link.h"
 #include "platform/dpi.h"
 #include "platform/wide.h"
 #include "resource.h"
@@ -97,11 +96,11 @@ void CQX_ScriboDlg::onMappingCommand(int id) {
 void CQX_ScriboDlg::startPenPositioning() {
     // The service lets the user place the pen, writes the area and answers with WM_PANEL_AREASET.
     if (areaEvent_) SetEvent(areaEvent_.get());
-    scribo::win::showInfoText(text(u"Main.SetAreaInfo1", u"SetAreaInfo1"), kInfoTickLongMs);
+    info_.showText(text(u"Main.SetAreaInfo1", u"SetAreaInfo1"), kInfoTickLongMs);
 }
 
 void CQX_ScriboDlg::onAreaSet() {
-    scribo::win::showInfoText(text(u"Main.SetAreaInfo3", u"OK"), kInfoTickNormalMs);
+    info_.showText(text(u"Main.SetAreaInfo3", u"OK"), kInfoTickNormalMs);
     if (DeviceRecord* rec = current()) mapping_->onAreaSet(*rec);
 }
 
@@ -145,15 +144,12 @@ void CQX_ScriboDlg::onDpiChanged(int dpi, const RECT& suggested) {
         restoreRect_.bottom =
             restoreRect_.top + MulDiv(restoreRect_.bottom - restoreRect_.top, dpi_, old);
     }
+    // Everything measured in pixels is measured again: the info strip's text, the curve's home
+    // positions, the previews and trackers (from the record, as when the device is chosen).
+    info_.setFontSize(platform::scalePx(kInfoFontPx, dpi_));
     RECT client{};
     GetClientRect(hwnd(), &client);
-    if (client.right > 0 || client.bottom > 0) mapping_->setClientSize(client.right, client.bottom);
-    // Everything measured in pixels is measured again: the curve's home positions, the previews
-    // and trackers (from the record, as when the device is chosen), the info strip's text.
-    pressure_->rescaleHomePositions(old, dpi_);
-    if (DeviceRecord* rec = current()) mapping_->load(*rec, systemMonitorCount_);
-    pressure_->placePoints(current(), devices_->deviceKindMask() == kKindMaskRemote);
-    info_.setFontSize(platform::scalePx(kInfoFontPx, dpi_));
-    placeInfoWindow();
+    pressure_->onDpiChanged(old, dpi_, current(), devices_->deviceKindMask() == kKindMaskRemote);
+    mapping_->onDpiChanged(client.right, client.bottom, current(), systemMonitorCount_);
     InvalidateRect(hwnd(), nullptr, TRUE);
 }

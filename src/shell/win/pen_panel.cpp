@@ -37,7 +37,8 @@ void PenPanel::fillTexts() {
 }
 
 void PenPanel::initTrackbar() {
-    SendDlgItemMessageW(dialog_, IDC_SPEED, TBM_SETRANGE, TRUE, MAKELPARAM(1, 9));
+    SendDlgItemMessageW(dialog_, IDC_SPEED, TBM_SETRANGE, TRUE,
+                        MAKELPARAM(kMouseSpeedSlowest, kMouseSpeedFastest));
     SendDlgItemMessageW(dialog_, IDC_SPEED, TBM_SETTICFREQ, 1, 0);
 }
 
@@ -153,7 +154,8 @@ void PenPanel::cancelPending() {
 bool PenPanel::onHScroll(HWND bar, DeviceRecord* rec) {
     if (bar != item(IDC_SPEED)) return false;
     const auto pos = static_cast<int32_t>(SendMessageW(bar, TBM_GETPOS, 0, 0));
-    if (rec != nullptr && pos >= 1 && pos <= 9) rec->mouseSpeed = pos;
+    if (rec != nullptr && pos >= kMouseSpeedSlowest && pos <= kMouseSpeedFastest)
+        rec->mouseSpeed = pos;
     return true;
 }
 

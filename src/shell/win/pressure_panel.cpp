@@ -7,6 +7,7 @@
 
 #include "platform/arrow_keys.h"
 #include "platform/dpi.h"
+#include "platform/geometry.h"
 #include "platform/handles.h"
 #include "resource.h"
 
@@ -17,22 +18,16 @@ namespace {
 constexpr COLORREF kPointColour = RGB(255, 0, 0);
 constexpr float kCurveWidth = 2.0f;
 
-RECT toRect(const Rect32& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
-
 }  // namespace
 
 void PressurePanel::initTrackbar() {
-    SendDlgItemMessageW(dialog_, IDC_HARDNESS, TBM_SETRANGE, TRUE, MAKELPARAM(1, 9));
+    SendDlgItemMessageW(dialog_, IDC_HARDNESS, TBM_SETRANGE, TRUE,
+                        MAKELPARAM(kHardnessSoftest, kHardnessHardest));
     SendDlgItemMessageW(dialog_, IDC_HARDNESS, TBM_SETTICFREQ, 1, 0);
 }
 
 Rect32 PressurePanel::clientRect(int id) const {
-    RECT r{};
-    HWND h = item(id);
-    if (h == nullptr) return {};
-    GetWindowRect(h, &r);
-    MapWindowPoints(HWND_DESKTOP, dialog_, reinterpret_cast<POINT*>(&r), 2);
-    return {r.left, r.top, r.right, r.bottom};
+    return platform::toRect32(platform::childRect(dialog_, id));
 }
 
 Rect32 PressurePanel::boxRect() const { return clientRect(IDC_CURVE_BOX); }
@@ -152,7 +147,7 @@ void PressurePanel::draw(HDC target, const RECT& area) const {
     const CurvePoints p = points();
     platform::UniqueBrush red(CreateSolidBrush(kPointColour));
     for (const Rect32* r : {&p.start, &p.middle, &p.end}) {
-        RECT inBox = toRect(*r);
+        RECT inBox = platform::toRECT(*r);
         OffsetRect(&inBox, -box.left, -box.top);
         FillRect(dc.get(), &inBox, red.get());
     }
@@ -259,9 +254,7 @@ void PressurePanel::drawKeyFocus(HDC dc, const Rect32& box) const {
     const int id = pointId(keyPoint_);
     if (id == 0) return;
     // The focus shows as a ring around the point the arrows move.
-    RECT r{};
-    GetWindowRect(item(id), &r);
-    MapWindowPoints(HWND_DESKTOP, dialog_, reinterpret_cast<POINT*>(&r), 2);
+    RECT r = platform::childRect(dialog_, id);
     OffsetRect(&r, -box.left, -box.top);
     const int gap = platform::scalePx(2, dialog_);
     InflateRect(&r, gap, gap);
@@ -272,6 +265,11 @@ void PressurePanel::drawKeyFocus(HDC dc, const Rect32& box) const {
 }
 
 // ---- A screen with other dots per inch.
+
+void PressurePanel::onDpiChanged(int oldDpi, int newDpi, DeviceRecord* rec, bool remoteOnly) {
+    rescaleHomePositions(oldDpi, newDpi);
+    placePoints(rec, remoteOnly);
+}
 
 void PressurePanel::rescaleHomePositions(int oldDpi, int newDpi) {
     if (!homeTaken_ || oldDpi <= 0 || newDpi <= 0 || oldDpi == newDpi) return;

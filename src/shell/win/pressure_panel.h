@@ -19,8 +19,8 @@ public:
     // The points' template positions are their home positions; taken once per main window.
     void takeHomePositions();
     // The window moved to a screen with other dots per inch and its controls were scaled: the
-    // home positions scale with them.
-    void rescaleHomePositions(int oldDpi, int newDpi);
+    // home positions scale with them and the points go to the record's curve again.
+    void onDpiChanged(int oldDpi, int newDpi, scribo::DeviceRecord* rec, bool remoteOnly);
     // Takes the device's pressure display mode and puts the trackbar where its curve lies.
     void load(const scribo::DeviceRecord& rec);
     int displayMode() const { return meter_.displayMode; }
@@ -64,6 +64,7 @@ public:
     scribo::CurvePoints points() const;
 
 private:
+    void rescaleHomePositions(int oldDpi, int newDpi);
     HWND item(int id) const { return GetDlgItem(dialog_, id); }
     scribo::Rect32 clientRect(int id) const;
     void movePoints(const scribo::CurvePoints& p);
