@@ -18,91 +18,12 @@
 #include "config/block_access.h"
 #include "config/language.h"
 #include "device_profile.h"
+#include "language_ini.h"
 
 namespace scribo {
 namespace {
 
-const std::string kLanguageDir = SCRIBO_SOURCE_DIR "/resources/language/";
-
-std::string lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string trim(const std::string& s) {
-    const auto b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos) return "";
-    return s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
-}
-
-// Number of UTF-16 code units of a UTF-8 text, or -1 when it is not valid UTF-8.
-long utf16Units(const std::string& s) {
-    long units = 0;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const std::size_t len = c < 0x80         ? 1
-                                : (c >> 5) == 6  ? 2
-                                : (c >> 4) == 14 ? 3
-                                : (c >> 3) == 30 ? 4
-                                                 : 0;
-        if (len == 0 || i + len > s.size()) return -1;
-        for (std::size_t k = 1; k < len; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return -1;
-        units += len == 4 ? 2 : 1;
-        i += len;
-    }
-    return units;
-}
-
-// Section (lower case) -> key (lower case) -> value, as the profile reader would return it.
-using IniData = std::map<std::string, std::map<std::string, std::string>>;
-
-bool readFile(const std::string& path, std::string& out) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f) return false;
-    std::stringstream ss;
-    ss << f.rdbuf();
-    out = ss.str();
-    return true;
-}
-
-// Parses one UTF-8 INI file and reports every line the build or the reader would mishandle.
-IniData parseIni(const std::string& name) {
-    IniData data;
-    std::string text;
-    if (!readFile(kLanguageDir + name, text)) {
-        ADD_FAILURE() << name << ": cannot be read";
-        return data;
-    }
-    EXPECT_NE(text.rfind("\xEF\xBB\xBF", 0), 0u) << name << ": must be UTF-8 without BOM";
-    EXPECT_GE(utf16Units(text), 0) << name << ": not valid UTF-8";
-    std::istringstream in(text);
-    std::string line, section;
-    for (int n = 1; std::getline(in, line); ++n) {
-        const std::string s = trim(line);
-        if (s.empty() || s[0] == ';') continue;
-        if (s[0] == '[') {
-            EXPECT_EQ(s.back(), ']') << name << " line " << n;
-            section = lower(s.substr(1, s.size() - 2));
-            EXPECT_EQ(data.count(section), 0u) << name << ": section repeated, line " << n;
-            data[section];
-            continue;
-        }
-        const auto eq = s.find('=');
-        if (section.empty() || eq == std::string::npos || eq == 0) {
-            ADD_FAILURE() << name << " line " << n << ": not a key in a section: " << s;
-            continue;
-        }
-        const std::string key = lower(trim(s.substr(0, eq)));
-        std::string value = trim(s.substr(eq + 1));
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-            value = value.substr(1, value.size() - 2);
-        // The reader returns only the first of two equal keys; the second would be dead text.
-        EXPECT_TRUE(data[section].emplace(key, value).second)
-            << name << ": key repeated, line " << n << ": " << key;
-    }
-    return data;
-}
+using namespace testing_ini;
 
 std::string sectionOfArea(const std::string& key) {
     const std::string area = key.substr(0, key.find('.'));
@@ -129,16 +50,6 @@ std::set<int> demoFunctionCodes() {
     for (const auto& d : p.devices)
         for (int i = 0; i < d->keyCount && i < kMaxKeys; ++i) codes.insert(d->keyDefaultFunc[i]);
     return codes;
-}
-
-// Every language the chooser can pick, other than English: each one must be shipped.
-std::vector<std::string> translatedFiles() {
-    std::set<std::u16string> names;
-    for (unsigned id = 0; id <= 0xFFFF; ++id) names.insert(languageNameFor(uint16_t(id)));
-    names.erase(u"English");
-    std::vector<std::string> files;
-    for (const auto& n : names) files.push_back(std::string(n.begin(), n.end()) + ".ini");
-    return files;
 }
 
 // UTF-8 to code points (the files were checked to be valid UTF-8 by parseIni).
@@ -355,142 +266,6 @@ TEST(LanguageFiles, CommonFileNamesEveryDemoDeviceAndTheLogo) {
         const std::string id = lower(std::string(id16.begin(), id16.end()));
         EXPECT_TRUE(common.at("table_map").count(id)) << "common.ini has no name for " << id;
     }
-}
-
-// Mnemonics ('&' before a letter) in the English control texts: the keys shown on the controls of
-// each window, and the texts a template gives its controls itself. Within one window no two
-// controls may share a letter, or Alt+letter would reach only one of them.
-struct WindowTexts {
-    const char* window;
-    std::vector<std::string> keys;   // "section/key"
-    std::vector<std::string> fixed;  // texts of the templates themselves
-};
-
-std::vector<std::string> withKeys(std::vector<std::string> a, const std::vector<std::string>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-const std::vector<std::string> kExpressKeys = {"dialog_quickset/quickset.disablequickkey",
-                                               "dialog_quickset/quickset.disableinfo",
-                                               "dialog_main/main.ok",
-                                               "dialog_main/main.cancel",
-                                               "dialog_quickset/quickset.listfull",
-                                               "dialog_main/main.restoredefault",
-                                               "dialog_quickset/quickset.trackpadmode",
-                                               "dialog_quickset/quickset.ringfuncgroup",
-                                               "dialog_quickset/quickset.wheellight",
-                                               "dialog_quickset/quickset.tabletlight"};
-
-const WindowTexts kWindows[] = {
-    {"main window",
-     {"dialog_main/main.pensetting",
-      "dialog_main/main.pressadjust",
-      "dialog_main/main.screenmap",
-      "dialog_main/main.mousemode",
-      "dialog_main/main.absolutecoords",
-      "dialog_main/main.relativecoords",
-      "dialog_main/main.slow",
-      "dialog_main/main.fast",
-      "dialog_main/main.soft",
-      "dialog_main/main.hard",
-      "dialog_main/main.output",
-      "dialog_main/main.press",
-      "dialog_main/main.currentpressure",
-      "dialog_main/main.restoredefault",
-      "dialog_main/main.fullarea",
-      "dialog_main/main.screenportion",
-      "dialog_main/main.setscreenarea",
-      "dialog_main/main.setworkarea",
-      "dialog_main/main.calibrate",
-      "dialog_main/main.displaysetting",
-      "dialog_main/main.quicksetting",
-      "dialog_main/main.exportconfig",
-      "dialog_main/main.importconfig",
-      "dialog_main/main.ok",
-      "dialog_main/main.cancel",
-      "dialog_main/main.newversioninfo",
-      "dialog_quickset/quickset.rx20"},
-     {"&Windows Ink"}},
-    {"express key settings", kExpressKeys, {}},
-    {"remote",
-     withKeys(kExpressKeys, {"dialog_main/main.exportconfig", "dialog_main/main.importconfig"}),
-     {}},
-    {"program selection",
-     {"dialog_quickset/quickset.selectprogram", "dialog_quickset/quickset.runningprogram",
-      "dialog_quickset/quickset.openfile", "dialog_quickset/quickset.programpath",
-      "dialog_main/main.ok", "dialog_main/main.cancel"},
-     {}},
-    {"display settings",
-     {"dialog_displaysetting/displaysetting.colortemperature",
-      "dialog_displaysetting/displaysetting.red", "dialog_displaysetting/displaysetting.green",
-      "dialog_displaysetting/displaysetting.blue",
-      "dialog_displaysetting/displaysetting.brightness",
-      "dialog_displaysetting/displaysetting.constrast",
-      "dialog_displaysetting/displaysetting.restore", "dialog_main/main.ok",
-      "dialog_main/main.cancel"},
-     {}},
-    {"ring key setting",
-     {"dialog_userset/userset.keyboardinfo", "dialog_main/main.ok", "dialog_main/main.cancel"},
-     {"&Name"}},
-    {"custom function",
-     {"dialog_userset/userset.mouse", "dialog_userset/userset.other",
-      "dialog_userset/userset.clear", "dialog_userset/userset.index.00",
-      "dialog_userset/userset.index.07", "dialog_userset/userset.index.13", "dialog_main/main.ok",
-      "dialog_main/main.cancel"},
-     {}},
-};
-
-// The mnemonic letter of a control text (upper case), 0 for none; "&&" is a plain '&'. Adds a
-// failure for a text the dialog manager would read wrongly.
-char mnemonicOf(const std::string& text, const std::string& where) {
-    char letter = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '&') continue;
-        if (i + 1 < text.size() && text[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        const bool usable =
-            i + 1 < text.size() && std::isalnum(static_cast<unsigned char>(text[i + 1]));
-        EXPECT_TRUE(usable) << where << ": '&' before no letter in \"" << text << "\"";
-        EXPECT_EQ(letter, 0) << where << ": two mnemonics in \"" << text << "\"";
-        if (usable)
-            letter = static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1])));
-    }
-    return letter;
-}
-
-TEST(LanguageFiles, EnglishMnemonicsAreUniqueWithinEachWindow) {
-    const IniData en = parseIni("English.ini");
-    std::set<std::string> onControls;
-    for (const auto& w : kWindows) {
-        std::map<char, std::string> taken;
-        auto add = [&](const std::string& where, const std::string& text) {
-            const char letter = mnemonicOf(text, where);
-            if (letter == 0) return;
-            const auto [it, fresh] = taken.emplace(letter, where);
-            EXPECT_TRUE(fresh) << w.window << ": " << where << " and " << it->second
-                               << " share the mnemonic " << letter;
-        };
-        for (const auto& k : w.keys) {
-            const auto slash = k.find('/');
-            const auto section = en.find(k.substr(0, slash));
-            ASSERT_NE(section, en.end()) << k;
-            const auto value = section->second.find(k.substr(slash + 1));
-            ASSERT_NE(value, section->second.end()) << k;
-            onControls.insert(k.substr(slash + 1));
-            add(k, value->second);
-        }
-        for (const auto& text : w.fixed) add(text, text);
-    }
-    // A text that is also shown in a list, a message or the on-screen strip would show the '&'.
-    for (const auto& [section, keys] : en)
-        for (const auto& [key, value] : keys)
-            if (value.find('&') != std::string::npos && mnemonicOf(value, key) != 0) {
-                EXPECT_TRUE(onControls.count(key))
-                    << key << " carries a mnemonic but is not a control text";
-            }
 }
 
 }  // namespace
